@@ -1,0 +1,15 @@
+// Writes one of the setup's own resources to a file, advancing the install dialog's progress bar.
+#pragma once
+
+#include "platform/Types.h"
+
+struct Platform;
+
+// Copies the resource (type, name) of platform.resources byte for byte into targetPath, created
+// or truncated. Progress: the size is cut into divisor steps; positions from startPosition go to
+// progressWindow's control 1005 (nothing is sent without a window). Returns 1 when the file was
+// written, 0 when the resource does not exist or the file cannot be created (the user has then
+// been told).
+int ExtractResourceToFile(Platform& platform, const char* targetPath, const char* type,
+                          const char* name, WindowHandle progressWindow, unsigned divisor,
+                          int startPosition);

@@ -1,0 +1,41 @@
+// A reader and writer of INI files that behaves, for everything the setup and its tools use, like
+// the platform's private-profile functions: section and key names match without regard to ASCII
+// case, CRLF and LF line ends, blanks around names and values ignored, a missing key or file gives
+// the default, a value is cut to the buffer size minus one, writing creates the file and the
+// section and replaces an existing value.
+#pragma once
+
+#include <string>
+
+#include "platform/ProfileStore.h"
+
+namespace ini {
+
+// Reads from the file at a native path. Returns the characters copied into out.
+unsigned Read(const char* path, const char* section, const char* key, const char* defaultValue,
+              char* out, unsigned size);
+// Writes to the file at a native path. Returns 1 on success, 0 when the file cannot be written.
+int Write(const char* path, const char* section, const char* key, const char* value);
+
+// The same over text in memory (used by the file functions and by the tools' checks).
+unsigned ReadText(const std::string& text, const char* section, const char* key,
+                  const char* defaultValue, char* out, unsigned size);
+std::string WriteText(const std::string& text, const char* section, const char* key,
+                      const char* value);
+
+}  // namespace ini
+
+// The private-profile functions for a native build: a bare file name lives in the folder that
+// stands for the Windows directory; a path with a separator is used as it is (mapped).
+class IniProfileStore : public ProfileStore {
+public:
+    explicit IniProfileStore(std::string windowsFolder) : windowsFolder_(std::move(windowsFolder)) {}
+    unsigned ReadString(const char* section, const char* key, const char* defaultValue, char* out,
+                        unsigned size, const char* file) override;
+    int WriteString(const char* section, const char* key, const char* value,
+                    const char* file) override;
+
+private:
+    int Resolve(const char* file, std::string* nativePath) const;
+    std::string windowsFolder_;
+};

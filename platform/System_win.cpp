@@ -1,0 +1,72 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "platform/System.h"
+#include "platform/Win32Adapters.h"
+
+namespace {
+
+class Win32SystemImpl : public System {
+public:
+    ModuleHandle Instance() override { return GetModuleHandleA(nullptr); }
+    WindowHandle DesktopWindow() override { return GetDesktopWindow(); }
+    WindowHandle FocusWindow() override { return GetFocus(); }
+    int LoadSystemLibrary(const char* fileName) override {
+        char path[MAX_PATH];
+        UINT length = GetSystemDirectoryA(path, sizeof path);
+        if (length == 0 || length >= sizeof path) {
+            return 0;
+        }
+        int written = snprintf(path + length, sizeof path - length, "\\%s", fileName);
+        if (written < 0 || static_cast<size_t>(written) >= sizeof path - length) {
+            return 0;
+        }
+        return LoadLibraryA(path) != nullptr;
+    }
+    int PlatformId() override {
+        OSVERSIONINFOA info = {};
+        info.dwOSVersionInfoSize = sizeof info;
+        // GetVersionExA is deprecated for version numbers, but the platform id it reports is exact.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+        if (!GetVersionExA(&info)) {
+            return -1;
+        }
+#pragma GCC diagnostic pop
+        return static_cast<int>(info.dwPlatformId);
+    }
+    void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }
+    CursorHandle ShowWaitCursor() override { return SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
+    void ShowCursor(CursorHandle cursor) override { SetCursor(static_cast<HCURSOR>(cursor)); }
+};
+
+using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+using SetDllDirectoryFn = BOOL(WINAPI*)(LPCSTR);
+
+}  // namespace
+
+System& Win32System() {
+    static Win32SystemImpl system;
+    return system;
+}
+
+void RestrictDllSearchToSystem() {
+    // Windows 2000 and XP lack SetDefaultDllDirectories, older XP lacks SetDllDirectoryA too:
+    // look both up instead of importing them.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel == nullptr) {
+        return;
+    }
+    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    if (setDefault != nullptr && setDefault(0x00000800 /* LOAD_LIBRARY_SEARCH_SYSTEM32 */)) {
+        return;
+    }
+    auto setDllDirectory = reinterpret_cast<SetDllDirectoryFn>(
+        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
+    if (setDllDirectory != nullptr) {
+        // An empty text removes the current directory from the search.
+        setDllDirectory("");
+    }
+}

@@ -1,0 +1,49 @@
+#include "setup/SetupDriver.h"
+
+#include <cstdio>
+
+#include "package/StringTable.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Platform.h"
+#include "platform/ProfileStore.h"
+#include "platform/System.h"
+#include "setup/PlatformCheck.h"
+#include "setup/SetupConfiguration.h"
+#include "setup/SetupStages.h"
+#include "setup/SetupState.h"
+
+int RunSetup(SetupState& state, Platform& platform, SetupStages& stages) {
+    state.instance = platform.system->Instance();
+    state.owner = platform.system->DesktopWindow();
+    // Without it the RICHEDIT controls of the license and install dialogs cannot be created;
+    // a failure shows there.
+    platform.system->LoadSystemLibrary(kRichEditLibrary);
+    CheckPlatform(platform);
+    state.installCompleted = false;
+
+    stages.LanguageDialog();
+    if (!LoadStringTable(state, platform)) {
+        return 0;
+    }
+    // Only an explicit acceptance goes on: a license dialog that could not be created (-1) must
+    // not install anything the user has not seen and accepted.
+    if (stages.LicenseDialog() != 1) {
+        return 0;
+    }
+    stages.InstallDialog();
+
+    const char* settings = kSetupConfiguration.settingsFileName;
+    platform.profile->WriteString("SETTINGS", "CURRLANGUAGE", state.language, settings);
+    char exeMode[16];
+    snprintf(exeMode, sizeof exeMode, "%d", static_cast<int>(kSetupConfiguration.exeMode));
+    platform.profile->WriteString("SETTINGS", "EXEMODE", exeMode, settings);
+
+    if (state.installCompleted) {
+        // The caption is looked up first: a miss lives in the shared lookup buffer, which the
+        // text's lookup then overwrites.
+        const char* caption = LookupString(state.strings, "SETUP_CAPTION");
+        const char* text = LookupString(state.strings, "SETUP_COMPLETED_SUCCESFULLY");
+        platform.messages->Show(state.owner, text, caption, kMbIconInformation);
+    }
+    return 0;
+}

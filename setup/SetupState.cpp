@@ -1,0 +1,8 @@
+#include "setup/SetupState.h"
+
+#include <cstring>
+
+void InitSetupState(SetupState& state) {
+    memset(&state, 0, sizeof state);
+    strcpy(state.language, "ITALIANO");
+}

@@ -1,0 +1,39 @@
+// The setup's entry point on Windows: wires the Win32 adapters to the portable driver.
+#include <windows.h>
+
+#include "platform/Platform.h"
+#include "platform/Win32Adapters.h"
+#include "setup/SetupDriver.h"
+#include "setup/SetupStages.h"
+#include "setup/SetupState.h"
+
+namespace {
+
+SetupState gSetupState;
+
+// Until the dialogs land the stages keep the sequence running: no language choice, the license
+// counts as accepted, the install dialog is cancelled.
+class StandInStages : public SetupStages {
+public:
+    int LanguageDialog() override { return -1; }
+    int LicenseDialog() override { return 1; }
+    int InstallDialog() override { return 1; }
+};
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystem();
+    InitSetupState(gSetupState);
+
+    Platform platform;
+    platform.system = &Win32System();
+    platform.messages = &Win32MessageBoxes();
+    platform.profile = &Win32Profile();
+    platform.resources = &Win32Resources(instance);
+    platform.files = &Win32Files();
+    platform.progress = &Win32ProgressBar();
+
+    StandInStages stages;
+    return RunSetup(gSetupState, platform, stages);
+}

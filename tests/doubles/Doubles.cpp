@@ -1,0 +1,73 @@
+#include "doubles/Doubles.h"
+
+#include "platform/IniFile.h"
+#ifdef _WIN32
+#include "platform/Win32Adapters.h"
+#else
+#include "platform/NativeFileSystem.h"
+#endif
+
+int RecordingMessageBoxes::Show(WindowHandle owner, const char* text, const char* caption,
+                                unsigned type) {
+    shown.push_back({owner, text != nullptr ? text : "", caption != nullptr ? caption : "", type});
+    if (answers.empty()) {
+        return kIdOk;
+    }
+    int answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+}
+
+std::vector<int> RecordingProgressBar::Positions() const {
+    std::vector<int> positions;
+    for (const ProgressCall& call : calls) {
+        positions.push_back(call.position);
+    }
+    return positions;
+}
+
+namespace {
+
+#ifdef _WIN32
+// The real adapter is process-wide; the tests own their instance only through this wrapper.
+class BorrowedFiles : public FileSystem {
+public:
+    std::unique_ptr<ReadStream> OpenRead(const char* path) override {
+        return Win32Files().OpenRead(path);
+    }
+    std::unique_ptr<WriteStream> Create(const char* path) override {
+        return Win32Files().Create(path);
+    }
+    int Exists(const char* path) override { return Win32Files().Exists(path); }
+    int Delete(const char* path) override { return Win32Files().Delete(path); }
+    int CreateFolder(const char* path) override { return Win32Files().CreateFolder(path); }
+    int Copy(const char* from, const char* to) override {
+        return Win32Files().Copy(from, to);
+    }
+    unsigned GetCurrentFolder(char* out, unsigned size) override {
+        return Win32Files().GetCurrentFolder(out, size);
+    }
+    int SetCurrentFolder(const char* path) override { return Win32Files().SetCurrentFolder(path); }
+    unsigned GetWindowsFolder(char* out, unsigned size) override {
+        return Win32Files().GetWindowsFolder(out, size);
+    }
+    unsigned GetTempFolder(char* out, unsigned size) override {
+        return Win32Files().GetTempFolder(out, size);
+    }
+};
+#endif
+
+}  // namespace
+
+std::unique_ptr<FileSystem> MakeTestFileSystem(const std::string& windowsFolder) {
+#ifdef _WIN32
+    (void)windowsFolder;
+    return std::unique_ptr<FileSystem>(new BorrowedFiles());
+#else
+    return std::unique_ptr<FileSystem>(new NativeFileSystem(windowsFolder, windowsFolder));
+#endif
+}
+
+std::unique_ptr<ProfileStore> MakeTestProfileStore(const std::string& windowsFolder) {
+    return std::unique_ptr<ProfileStore>(new IniProfileStore(windowsFolder));
+}

@@ -1,0 +1,144 @@
+// One suite for the settings file functions: the portable reader/writer everywhere and, in the
+// Windows build under wine64, the platform's own private-profile functions. Both must agree.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "doubles/Scratch.h"
+#include "platform/IniFile.h"
+#ifdef _WIN32
+#include "platform/Win32Adapters.h"
+#endif
+
+namespace {
+
+struct StoreKind {
+    const char* name;
+    std::function<ProfileStore*(const std::string& windowsFolder)> make;
+};
+
+std::vector<StoreKind> Kinds() {
+    std::vector<StoreKind> kinds = {
+        {"portable",
+         [](const std::string& folder) -> ProfileStore* { return new IniProfileStore(folder); }},
+    };
+#ifdef _WIN32
+    // The real functions own their store; wrap it so the test can delete what it gets.
+    struct Borrowed : ProfileStore {
+        unsigned ReadString(const char* s, const char* k, const char* d, char* o, unsigned n,
+                            const char* f) override {
+            return Win32Profile().ReadString(s, k, d, o, n, f);
+        }
+        int WriteString(const char* s, const char* k, const char* v, const char* f) override {
+            return Win32Profile().WriteString(s, k, v, f);
+        }
+    };
+    kinds.push_back({"win32", [](const std::string&) -> ProfileStore* { return new Borrowed(); }});
+#endif
+    return kinds;
+}
+
+class ProfileStoreTest : public ::testing::TestWithParam<StoreKind> {
+protected:
+    void SetUp() override { store_.reset(GetParam().make(scratch_.path())); }
+    std::string Read(const std::string& file, const char* section, const char* key,
+                     const char* def = "DEF", unsigned size = 256) {
+        char out[512];
+        store_->ReadString(section, key, def, out, size, file.c_str());
+        return out;
+    }
+    ScratchFolder scratch_;
+    std::unique_ptr<ProfileStore> store_;
+};
+
+TEST_P(ProfileStoreTest, MissingFileOrKeyGivesTheDefault) {
+    std::string file = scratch_.Join("none.ini");
+    EXPECT_EQ("DEF", Read(file, "SETTINGS", "CURRLANGUAGE"));
+    ASSERT_TRUE(WriteFileText(file, "[SETTINGS]\r\nOTHER=1\r\n"));
+    EXPECT_EQ("DEF", Read(file, "SETTINGS", "CURRLANGUAGE"));
+    EXPECT_EQ("DEF", Read(file, "NOSECTION", "OTHER"));
+}
+
+TEST_P(ProfileStoreTest, NamesMatchWithoutCaseAndBlanksAreIgnored) {
+    std::string crlf = scratch_.Join("crlf.ini");
+    std::string lf = scratch_.Join("lf.ini");
+    const char* body = "[Settings]\n  CurrLanguage  =  ENGLISH  \nExeMode=0\n[PATH]\nSONGDIR=C:\\Z\\SONGS\n";
+    std::string withCr;
+    for (const char* p = body; *p != '\0'; ++p) {
+        if (*p == '\n') {
+            withCr += '\r';
+        }
+        withCr += *p;
+    }
+    ASSERT_TRUE(WriteFileText(lf, body));
+    ASSERT_TRUE(WriteFileText(crlf, withCr));
+    for (const std::string& file : {lf, crlf}) {
+        EXPECT_EQ("ENGLISH", Read(file, "SETTINGS", "CURRLANGUAGE")) << file;
+        EXPECT_EQ("ENGLISH", Read(file, "settings", "currlanguage")) << file;
+        EXPECT_EQ("0", Read(file, "SETTINGS", "EXEMODE")) << file;
+        EXPECT_EQ("C:\\Z\\SONGS", Read(file, "path", "SongDir")) << file;
+    }
+}
+
+TEST_P(ProfileStoreTest, ValueIsCutToTheBufferSizeMinusOne) {
+    std::string file = scratch_.Join("cut.ini");
+    ASSERT_TRUE(WriteFileText(file, "[S]\r\nK=ABCDEFGHIJ\r\n"));
+    char out[16];
+    memset(out, 'x', sizeof out);
+    unsigned copied = store_->ReadString("S", "K", "", out, 5, file.c_str());
+    EXPECT_EQ(4u, copied);
+    EXPECT_STREQ("ABCD", out);
+    EXPECT_EQ('x', out[5]) << "wrote past the buffer";
+}
+
+TEST_P(ProfileStoreTest, WriteCreatesFileAndSectionAndReplacesValues) {
+    std::string file = scratch_.Join("new.ini");
+    ASSERT_EQ(1, store_->WriteString("SETTINGS", "CURRLANGUAGE", "ITALIANO", file.c_str()));
+    EXPECT_EQ("ITALIANO", Read(file, "SETTINGS", "CURRLANGUAGE"));
+    ASSERT_EQ(1, store_->WriteString("settings", "currlanguage", "ENGLISH", file.c_str()));
+    ASSERT_EQ(1, store_->WriteString("SETTINGS", "EXEMODE", "0", file.c_str()));
+    ASSERT_EQ(1, store_->WriteString("PATH", "Installpath", "C:\\Program Files\\ZarbelPC",
+                                     file.c_str()));
+    EXPECT_EQ("ENGLISH", Read(file, "SETTINGS", "CURRLANGUAGE"));
+    EXPECT_EQ("0", Read(file, "SETTINGS", "EXEMODE"));
+    EXPECT_EQ("C:\\Program Files\\ZarbelPC", Read(file, "PATH", "INSTALLPATH"));
+    // Replacing must not leave a second entry behind.
+    std::string text = ReadFileText(file);
+    EXPECT_EQ(std::string::npos, text.find("ITALIANO")) << text;
+}
+
+TEST_P(ProfileStoreTest, WriteKeepsOtherSectionsAndKeys) {
+    std::string file = scratch_.Join("keep.ini");
+    ASSERT_TRUE(WriteFileText(file, "[Options]\r\nVolume=80\r\n\r\n[PATH]\r\nInstallpath=X\r\n"));
+    ASSERT_EQ(1, store_->WriteString("Options", "FirstTime", "1", file.c_str()));
+    ASSERT_EQ(1, store_->WriteString("PATH", "Installpath", "Y", file.c_str()));
+    EXPECT_EQ("80", Read(file, "Options", "Volume"));
+    EXPECT_EQ("1", Read(file, "OPTIONS", "FIRSTTIME"));
+    EXPECT_EQ("Y", Read(file, "PATH", "Installpath"));
+}
+
+TEST_P(ProfileStoreTest, BareNameLivesInTheWindowsDirectory) {
+    const char* bare = "ZbIniTest.INI";
+    ASSERT_EQ(1, store_->WriteString("SETTINGS", "EXEMODE", "0", bare));
+    char out[16];
+    store_->ReadString("SETTINGS", "EXEMODE", "-", out, sizeof out, bare);
+    EXPECT_STREQ("0", out);
+#ifdef _WIN32
+    std::string where = std::string(getenv("WINDIR") != nullptr ? getenv("WINDIR") : "C:\\windows");
+    if (std::string(GetParam().name) == "portable") {
+        where = scratch_.path();
+    }
+#else
+    std::string where = scratch_.path();
+#endif
+    EXPECT_TRUE(FileExists(where + "\\" + bare)) << where;
+    std::remove((where + "\\" + bare).c_str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, ProfileStoreTest, ::testing::ValuesIn(Kinds()),
+                         [](const ::testing::TestParamInfo<StoreKind>& param) {
+                             return std::string(param.param.name);
+                         });
+
+}  // namespace

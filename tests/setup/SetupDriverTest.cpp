@@ -1,0 +1,130 @@
+// The driver's stage order and its final settings, with every stage and platform call doubled.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+
+#include "doubles/Doubles.h"
+#include "doubles/Scratch.h"
+#include "platform/MemoryResourceStore.h"
+#include "setup/PlatformCheck.h"
+#include "setup/SetupDriver.h"
+#include "setup/SetupStages.h"
+#include "setup/SetupState.h"
+
+namespace {
+
+class ScriptedStages : public SetupStages {
+public:
+    int LanguageDialog() override {
+        calls.push_back("language");
+        if (onLanguage) {
+            onLanguage();
+        }
+        return languageResult;
+    }
+    int LicenseDialog() override {
+        calls.push_back("license");
+        return licenseResult;
+    }
+    int InstallDialog() override {
+        calls.push_back("install");
+        if (onInstall) {
+            onInstall();
+        }
+        return 1;
+    }
+    std::vector<std::string> calls;
+    int languageResult = 0;
+    int licenseResult = 1;
+    std::function<void()> onLanguage;
+    std::function<void()> onInstall;
+};
+
+class SetupDriverTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        files_ = MakeTestFileSystem(scratch_.path());
+        profile_ = MakeTestProfileStore(scratch_.path());
+        platform_.system = &system_;
+        platform_.messages = &messages_;
+        platform_.profile = profile_.get();
+        platform_.resources = &resources_;
+        platform_.files = files_.get();
+        platform_.progress = &progress_;
+        state_ = new SetupState;
+        InitSetupState(*state_);
+    }
+    void TearDown() override { delete state_; }
+    std::string Setting(const char* key) {
+        char out[128];
+        profile_->ReadString("SETTINGS", key, "<missing>", out, sizeof out, "ZarBelPC.INI");
+        return out;
+    }
+
+    ScratchFolder scratch_;
+    FakeSystem system_;
+    RecordingMessageBoxes messages_;
+    MemoryResourceStore resources_;
+    RecordingProgressBar progress_;
+    std::unique_ptr<FileSystem> files_;
+    std::unique_ptr<ProfileStore> profile_;
+    Platform platform_;
+    SetupState* state_;  // large: kept off the stack
+    ScriptedStages stages_;
+};
+
+TEST_F(SetupDriverTest, CancelledInstallStillWritesLanguageAndExeMode) {
+    EXPECT_EQ(0, RunSetup(*state_, platform_, stages_));
+    EXPECT_EQ((std::vector<std::string>{"language", "license", "install"}), stages_.calls);
+    EXPECT_EQ("ITALIANO", Setting("CURRLANGUAGE"));
+    EXPECT_EQ("0", Setting("EXEMODE"));
+    EXPECT_TRUE(messages_.shown.empty()) << "no completion message without an installation";
+    EXPECT_EQ(FakeSystem::kDesktop, state_->owner);
+    EXPECT_EQ((std::vector<std::string>{"RICHED32.DLL"}), system_.loadedLibraries);
+}
+
+TEST_F(SetupDriverTest, DeclinedOrFailedLicenseEndsWithoutWritingAnything) {
+    for (int result : {0, -1}) {
+        stages_.calls.clear();
+        stages_.licenseResult = result;
+        EXPECT_EQ(0, RunSetup(*state_, platform_, stages_));
+        EXPECT_EQ((std::vector<std::string>{"language", "license"}), stages_.calls) << result;
+        EXPECT_EQ("<missing>", Setting("EXEMODE")) << result;
+        EXPECT_TRUE(messages_.shown.empty()) << result;
+    }
+}
+
+TEST_F(SetupDriverTest, CompletedInstallShowsTheCompletionMessageLast) {
+    stages_.onLanguage = [this] { strcpy(state_->language, "ENGLISH"); };
+    stages_.onInstall = [this] { state_->installCompleted = true; };
+    RunSetup(*state_, platform_, stages_);
+    EXPECT_EQ("ENGLISH", Setting("CURRLANGUAGE"));
+    ASSERT_EQ(1u, messages_.shown.size());
+    const ShownMessage& shown = messages_.shown[0];
+    EXPECT_EQ(FakeSystem::kDesktop, shown.owner);
+    EXPECT_EQ(kMbIconInformation, shown.type);
+    // With an empty table both lookups miss; the caption's miss is overwritten by the text's.
+    EXPECT_EQ("SETUP_COMPLETED_SUCCESFULLY: String Error", shown.text);
+    EXPECT_EQ(shown.text, shown.caption);
+}
+
+TEST_F(SetupDriverTest, PlatformCheckWarnsOnlyOutsideTheNtFamily) {
+    CheckPlatform(platform_);
+    EXPECT_TRUE(messages_.shown.empty());
+
+    system_.platformId = 1;  // the Windows 9x family
+    EXPECT_EQ(0, RunSetup(*state_, platform_, stages_));
+    ASSERT_EQ(1u, messages_.shown.size());
+    EXPECT_EQ(FakeSystem::kDesktop, messages_.shown[0].owner);
+    EXPECT_EQ(kMbIconWarning, messages_.shown[0].type);
+    EXPECT_EQ("ZarBel PC Setup - Info", messages_.shown[0].caption);
+    const char expected[] =
+        "ZarBel PC \xE8 compatibile con i sistemi operativi\n"
+        "Windows 2000, Windows XP o superiori.         \n"
+        "Con altri sistemi operativi il funzionamento non \xE8 garantito.           \n";
+    EXPECT_EQ(std::string(expected), messages_.shown[0].text);
+    EXPECT_EQ(3u, stages_.calls.size()) << "the setup goes on after the warning";
+}
+
+}  // namespace

@@ -1,0 +1,5 @@
+#include "tools/Commands.h"
+
+const Command kCommands[] = {
+    {nullptr, nullptr, nullptr},
+};
