@@ -1,0 +1,41 @@
+#include "ui/LanguageDocument.h"
+
+#include <cstring>
+
+namespace {
+
+struct DocumentRow {
+    const char* language;
+    const char* licenseAgreement;
+    const char* installationNotes;
+};
+
+// Tried in this order, the first match wins. Only the first two documents travel with the
+// setup; the other two rows find nothing and the dialogs show an empty document.
+constexpr DocumentRow kDocuments[] = {
+    {"ITALIANO", "LICENSE_IT.RTF", "INSTALL_IT.RTF"},
+    {"ENGLISH", "LICENSE_UK.RTF", "INSTALL_UK.RTF"},
+    {"FRENCH", "LICENSE_FR.RTF", "INSTALL_FR.RTF"},
+    {"ESPANOL", "LICENSE_SP.RTF", "INSTALL_SP.RTF"},
+};
+
+}  // namespace
+
+const char* LanguageDocumentName(const char* language, DocumentKind kind) {
+    for (const DocumentRow& row : kDocuments) {
+        if (strcmp(row.language, language) == 0) {
+            return kind == DocumentKind::LicenseAgreement ? row.licenseAgreement
+                                                          : row.installationNotes;
+        }
+    }
+    return nullptr;
+}
+
+int FindLanguageDocument(ResourceStore& resources, const char* language, DocumentKind kind,
+                         ResourceBlock* out) {
+    const char* name = LanguageDocumentName(language, kind);
+    if (name == nullptr) {
+        return 0;
+    }
+    return resources.Find(kDocumentResourceType, name, out);
+}
