@@ -14,7 +14,7 @@ SetupState gSetupState;
 // Until the dialogs land the stages keep the sequence running: no language choice, the license
 // counts as accepted, the install dialog is cancelled.
 class StandInStages : public SetupStages {
-public:
+  public:
     int LanguageDialog() override { return -1; }
     int LicenseDialog() override { return 1; }
     int InstallDialog() override { return 1; }
@@ -33,6 +33,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform.resources = &Win32Resources(instance);
     platform.files = &Win32Files();
     platform.progress = &Win32ProgressBar();
+    platform.registry = &Win32Registry();
+    platform.shell = &Win32Shell();
+    platform.links = &Win32ShellLinks();
+    platform.browser = &Win32FolderBrowser();
 
     StandInStages stages;
     return RunSetup(gSetupState, platform, stages);
