@@ -39,7 +39,7 @@ constexpr Registration kRegistrations[] = {
 // Appends actions and remembers the first text that did not fit, so that planning reads as the
 // sequence itself and the caller still learns why a plan is refused.
 class Planner {
-  public:
+public:
     Planner(const InstallInputs& inputs, InstallPlan* plan) : in_(inputs), plan_(plan) {}
 
     PlanResult result() const { return result_; }
@@ -98,7 +98,7 @@ class Planner {
         }
     }
 
-  private:
+private:
     const InstallInputs& in_;
     InstallPlan* plan_;
     PlanResult result_ = PlanResult::Ok;

@@ -24,7 +24,7 @@ constexpr const char* kCannotOpenKey = "Can't open registry:\\HKEY_CURRENT_USER"
 constexpr const char* kCannotReadValue = "Can't find registry key:\\HKEY_CURRENT_USER";
 
 class ShortcutPlanner {
-  public:
+public:
     explicit ShortcutPlanner(ShortcutPlan* plan) : plan_(plan) {
         plan_->count = 0;
         plan_->skipped = 0;
@@ -57,7 +57,7 @@ class ShortcutPlanner {
         return 1;
     }
 
-  private:
+private:
     void Append(const ShortcutAction& action) {
         if (plan_->count < kMaxShortcutActions) {
             plan_->actions[plan_->count++] = action;

@@ -11,7 +11,7 @@ constexpr size_t kBrowsePathSize = 260;
 
 // The working path of one browse: the folder to show first, then the user's selection.
 class BrowseSelection {
-  public:
+public:
     // Starts a browse at folder (cut to 259 characters when longer) with the flag cleared.
     void Start(const char* folder);
     // The browser opened: it has been asked to select path(). From now on changes count.
@@ -24,13 +24,13 @@ class BrowseSelection {
     const char* path() const { return path_; }
     bool initialSelectionRequested() const { return initialSelectionRequested_; }
 
-  private:
+private:
     char path_[kBrowsePathSize] = {};
     bool initialSelectionRequested_ = false;
 };
 
 class FolderBrowser {
-  public:
+public:
     virtual ~FolderBrowser() = default;
     // Shows the modal browser over owner with title, starting at selection.path(); its reports go
     // to selection. Returns 1 when the user confirmed an item, 0 when the user cancelled.

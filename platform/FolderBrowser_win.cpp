@@ -35,7 +35,7 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM parameter, LPARAM 
 }
 
 class Win32FolderBrowserImpl : public FolderBrowser {
-  public:
+public:
     int Browse(WindowHandle owner, const char* title, BrowseSelection& selection) override {
         char displayName[MAX_PATH] = "";  // required by the call, not used
         BROWSEINFOA info = {};

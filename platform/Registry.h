@@ -12,7 +12,7 @@ enum class RegistryRoot { LocalMachine, CurrentUser };
 using RegistryKey = void*;
 
 class Registry {
-  public:
+public:
     virtual ~Registry() = default;
     // Opens root\subKey for reading. Returns 1 and the key, or 0 and the error code.
     virtual int OpenKey(RegistryRoot root, const char* subKey, RegistryKey* key,
@@ -30,7 +30,7 @@ class Registry {
 
 // Closes the key it holds when it goes out of scope, so that every return path releases it.
 class OpenRegistryKey {
-  public:
+public:
     explicit OpenRegistryKey(Registry& registry) : registry_(registry) {}
     ~OpenRegistryKey() {
         if (key_ != nullptr) {
@@ -47,7 +47,7 @@ class OpenRegistryKey {
         return registry_.QueryValue(key_, name, out, size, error);
     }
 
-  private:
+private:
     Registry& registry_;
     RegistryKey key_ = nullptr;
 };

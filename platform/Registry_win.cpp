@@ -15,7 +15,7 @@ HKEY RootKey(RegistryRoot root) {
 }
 
 class Win32RegistryImpl : public Registry {
-  public:
+public:
     int OpenKey(RegistryRoot root, const char* subKey, RegistryKey* key, uint32_t* error) override {
         HKEY opened = nullptr;
         LONG result = RegOpenKeyExA(RootKey(root), subKey, 0, KEY_QUERY_VALUE, &opened);

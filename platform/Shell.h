@@ -5,7 +5,7 @@
 #include "platform/Types.h"
 
 class Shell {
-  public:
+public:
     virtual ~Shell() = default;
     // Starts file through the shell's "open" verb with a hidden window and no working directory,
     // so the program inherits the current directory. parameters may be null. Returns as soon as

@@ -11,7 +11,7 @@ enum class LinkResult {
 };
 
 class ShellLinks {
-  public:
+public:
     virtual ~ShellLinks() = default;
     // Writes the link file linkPath pointing at target with the given description, replacing an
     // existing file. The result only tells why a link is missing; callers may ignore it.

@@ -12,7 +12,7 @@ namespace {
 // Releases the interface it holds when it goes out of scope.
 template <typename T>
 class ComPtr {
-  public:
+public:
     ComPtr() = default;
     ~ComPtr() {
         if (p_ != nullptr) {
@@ -24,7 +24,7 @@ class ComPtr {
     T* operator->() const { return p_; }
     void** Out() { return reinterpret_cast<void**>(&p_); }
 
-  private:
+private:
     T* p_ = nullptr;
 };
 
@@ -49,7 +49,7 @@ LinkResult SaveLink(const char* target, const char* linkPath, const char* descri
 }
 
 class Win32ShellLinksImpl : public ShellLinks {
-  public:
+public:
     LinkResult CreateShellLink(const char* target, const char* linkPath,
                                const char* description) override {
         // Each link initialises COM around itself; an uninitialise must only balance an

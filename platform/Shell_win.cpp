@@ -10,7 +10,7 @@
 namespace {
 
 class Win32ShellImpl : public Shell {
-  public:
+public:
     int OpenHidden(WindowHandle owner, const char* file, const char* parameters) override {
         HINSTANCE result =
             ShellExecuteA(static_cast<HWND>(owner), "open", file, parameters, nullptr, SW_HIDE);

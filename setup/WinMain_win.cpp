@@ -14,7 +14,7 @@ SetupState gSetupState;
 // Until the dialogs land the stages keep the sequence running: no language choice, the license
 // counts as accepted, the install dialog is cancelled.
 class StandInStages : public SetupStages {
-  public:
+public:
     int LanguageDialog() override { return -1; }
     int LicenseDialog() override { return 1; }
     int InstallDialog() override { return 1; }

@@ -24,7 +24,7 @@ constexpr uint32_t kErrorMoreData = 234;
 
 // Keys and values held in memory. Values are byte strings, looked up without regard to case.
 class RecordingRegistry : public Registry {
-  public:
+public:
     void SetValue(RegistryRoot root, const std::string& subKey, const std::string& name,
                   const std::string& bytes);
     // Makes the key exist without values.
@@ -39,7 +39,7 @@ class RecordingRegistry : public Registry {
     std::vector<std::string> calls;  // "open HKCU\...", "query Desktop", "close"
     int openKeys = 0;                // opened and not yet closed
 
-  private:
+private:
     using Values = std::map<std::string, std::string>;
     std::map<std::string, Values> keys_;  // "HKLM\..." upper-cased -> values by upper-cased name
 };
@@ -53,7 +53,7 @@ struct ShellStart {
 
 // Records every start; forwards to inner when given (a real shell under Windows).
 class RecordingShell : public Shell {
-  public:
+public:
     int OpenHidden(WindowHandle owner, const char* file, const char* parameters) override;
     unsigned GetSystemFolder(char* out, unsigned size) override;
 
@@ -70,7 +70,7 @@ struct MadeLink {
 };
 
 class RecordingShellLinks : public ShellLinks {
-  public:
+public:
     LinkResult CreateShellLink(const char* target, const char* linkPath,
                                const char* description) override;
     std::vector<MadeLink> links;
@@ -86,7 +86,7 @@ struct BrowseEvent {
 };
 
 class ScriptedFolderBrowser : public FolderBrowser {
-  public:
+public:
     int Browse(WindowHandle owner, const char* title, BrowseSelection& selection) override;
     std::vector<BrowseEvent> events;
     bool confirm = true;
@@ -100,7 +100,7 @@ class ScriptedFolderBrowser : public FolderBrowser {
 // A file system that forwards to another one, logs every change it is asked for and stands
 // in its own Windows directory (the real adapter would report the system's).
 class LoggingFileSystem : public FileSystem {
-  public:
+public:
     LoggingFileSystem(std::unique_ptr<FileSystem> inner, std::string windowsFolder, EventLog* log)
         : inner_(std::move(inner)), windowsFolder_(std::move(windowsFolder)), log_(log) {}
 
@@ -121,7 +121,7 @@ class LoggingFileSystem : public FileSystem {
         return inner_->GetTempFolder(out, size);
     }
 
-  private:
+private:
     void Log(const std::string& event) {
         if (log_ != nullptr) {
             log_->push_back(event);
@@ -133,7 +133,7 @@ class LoggingFileSystem : public FileSystem {
 };
 
 class LoggingProfileStore : public ProfileStore {
-  public:
+public:
     LoggingProfileStore(ProfileStore& inner, EventLog* log) : inner_(inner), log_(log) {}
     unsigned ReadString(const char* section, const char* key, const char* defaultValue, char* out,
                         unsigned size, const char* file) override {
@@ -142,27 +142,27 @@ class LoggingProfileStore : public ProfileStore {
     int WriteString(const char* section, const char* key, const char* value,
                     const char* file) override;
 
-  private:
+private:
     ProfileStore& inner_;
     EventLog* log_;
 };
 
 class LoggingProgressBar : public RecordingProgressBar {
-  public:
+public:
     explicit LoggingProgressBar(EventLog* log) : log_(log) {}
     void SetPosition(WindowHandle dialog, int position) override;
 
-  private:
+private:
     EventLog* log_;
 };
 
 class LoggingSystem : public FakeSystem {
-  public:
+public:
     explicit LoggingSystem(EventLog* log) : log_(log) {}
     void Sleep(unsigned milliseconds) override;
     CursorHandle ShowWaitCursor() override;
     void ShowCursor(CursorHandle cursor) override;
 
-  private:
+private:
     EventLog* log_;
 };
