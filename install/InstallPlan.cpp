@@ -1,5 +1,6 @@
 #include "install/InstallPlan.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -9,6 +10,7 @@
 #include "platform/Platform.h"
 #include "platform/ProfileStore.h"
 #include "platform/ProgressBar.h"
+#include "platform/ResourceStore.h"
 #include "platform/Shell.h"
 #include "platform/System.h"
 #include "platform/Text.h"
@@ -16,8 +18,6 @@
 
 namespace {
 
-constexpr const char* kArchiveName = "RESOURCE.DAT";
-constexpr const char* kArchiveType = "PlainExtract";
 constexpr const char* kFontsFolder = "FONTS";
 constexpr const char* kUninstaller = "ZarBelPC_uninstall.exe";
 constexpr const char* kRuntimeLibraries[] = {"mfc71.dll", "msvcr71.dll"};
@@ -107,6 +107,32 @@ private:
 
 }  // namespace
 
+size_t LongestArchiveEntryName(const ResourceBlock& block) {
+    // A record: data length D and header length H (little-endian, 4 bytes each), the name
+    // field of H - 8 bytes, then D bytes of content.
+    auto le32 = [&block](uint64_t at) {
+        const unsigned char* p = block.data + at;
+        return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+               static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    };
+    size_t longest = 0;
+    uint64_t offset = 0;
+    while (offset + 8 <= block.size) {
+        uint32_t dataLength = le32(offset);
+        uint32_t headerLength = le32(offset + 4);
+        if (headerLength < 8 || offset + headerLength > block.size) {
+            break;
+        }
+        const char* name = reinterpret_cast<const char*>(block.data + offset + 8);
+        size_t length = strnlen(name, headerLength - 8);
+        if (length > longest) {
+            longest = length;
+        }
+        offset += static_cast<uint64_t>(headerLength) + dataLength;
+    }
+    return longest;
+}
+
 PlanResult PlanInstallation(const InstallInputs& in, InstallPlan* plan) {
     plan->count = 0;
     Planner p(in, plan);
@@ -129,23 +155,29 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     if (in.systemFolder[0] == '\0') {
         p.Refuse(PlanResult::SystemFolderUnusable);
     }
-    if (strlen(in.installFolder) >= kInstallPathSize) {
+    // The archive and each of its entries are written as folder\name in kArchivePathSize.
+    size_t folderLength = strlen(in.installFolder);
+    size_t longestName = strlen(kPayloadArchiveName);
+    if (in.longestEntryName > longestName) {
+        longestName = in.longestEntryName;
+    }
+    if (folderLength + 1 + longestName >= kArchivePathSize) {
         p.Refuse(PlanResult::InstallFolderTooLong);
     }
     p.Progress(10);
 
     InstallAction* action = &p.Add(InstallStep::ExtractResource);
     action->window = in.installDialog;
-    action->resourceType = kArchiveType;
-    action->resourceName = kArchiveName;
+    action->resourceType = kPayloadResourceType;
+    action->resourceName = kPayloadArchiveName;
     action->number = 20;
     action->start = 20;
-    p.InInstallFolder(action->path, kArchiveName);
+    p.InInstallFolder(action->path, kPayloadArchiveName);
     p.Progress(40);
 
     action = &p.Add(InstallStep::ExtractArchive);
     action->window = in.installDialog;
-    action->resourceName = kArchiveName;
+    action->resourceName = kPayloadArchiveName;
     action->number = 30;
     action->start = 40;
     text::Copy(action->path, sizeof action->path, in.installFolder);

@@ -12,9 +12,16 @@ struct SetupConfiguration;
 
 // Every composed path and parameter text fits the platform's path limit, terminator included.
 constexpr size_t kInstallPathSize = 260;
-// The SONGDIR setting is composed in a smaller buffer.
+// The SONGDIR setting is composed in a smaller buffer, and so is every path the archive
+// extraction writes: the install folder, a backslash and an entry's name.
 constexpr size_t kSongFolderSize = 256;
+constexpr size_t kArchivePathSize = 256;
 constexpr int kMaxInstallActions = 40;
+
+// The payload archive: a resource of the setup, written into the install folder as a file of
+// the same name and unpacked there.
+constexpr const char* kPayloadResourceType = "PlainExtract";
+constexpr const char* kPayloadArchiveName = "RESOURCE.DAT";
 
 enum class InstallStep {
     CreateFolder,      // path (the last level only; the result is ignored)
@@ -57,6 +64,7 @@ struct InstallInputs {
     const char* installFolder;
     const char* windowsFolder;
     const char* systemFolder;  // where "regsvr32.exe" is started from
+    size_t longestEntryName;   // of the payload archive's entries
     const SetupConfiguration* configuration;
 };
 
@@ -66,6 +74,13 @@ enum class PlanResult {
     WindowsFolderUnusable,  // empty, or a path made from it does not fit
     SystemFolderUnusable,   // empty, or regsvr32's path does not fit
 };
+
+struct ResourceBlock;
+
+// The length of the longest entry name in the payload archive held in block, so that the
+// planner can refuse a folder into which an entry could not be written. Reads the record
+// headers only; stops at the first one that does not fit the block.
+size_t LongestArchiveEntryName(const ResourceBlock& block);
 
 // Plans the whole installation before the shortcuts: the install folder, progress 0 and the
 // install sequence. On anything but Ok the plan must not be carried out.

@@ -9,6 +9,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
+#include "platform/ResourceStore.h"
 #include "platform/Shell.h"
 #include "setup/SetupConfiguration.h"
 #include "setup/SetupState.h"
@@ -58,8 +59,13 @@ int RunInstallation(SetupState& state, Platform& platform, WindowHandle installD
     if (!plan) {
         return 0;
     }
-    InstallInputs inputs = {installDialog, state.installFolder, state.windowsFolder, systemFolder,
-                            &kSetupConfiguration};
+    ResourceBlock archive = {nullptr, 0};
+    size_t longestEntryName = 0;
+    if (platform.resources->Find(kPayloadResourceType, kPayloadArchiveName, &archive)) {
+        longestEntryName = LongestArchiveEntryName(archive);
+    }
+    InstallInputs inputs = {installDialog, state.installFolder, state.windowsFolder,
+                            systemFolder,  longestEntryName,    &kSetupConfiguration};
     PlanResult planned = PlanInstallation(inputs, plan.get());
     if (planned != PlanResult::Ok) {
         ReportRefusal(platform, installDialog, planned, state);

@@ -132,27 +132,27 @@ int ScriptedFolderBrowser::Browse(WindowHandle browseOwner, const char* browseTi
 
 std::unique_ptr<WriteStream> LoggingFileSystem::Create(const char* path) {
     Log(std::string("create ") + path);
-    return inner_->Create(path);
+    return inner_ ? inner_->Create(path) : nullptr;
 }
 
 int LoggingFileSystem::Delete(const char* path) {
     Log(std::string("delete ") + path);
-    return inner_->Delete(path);
+    return inner_ ? inner_->Delete(path) : 1;
 }
 
 int LoggingFileSystem::CreateFolder(const char* path) {
     Log(std::string("mkdir ") + path);
-    return inner_->CreateFolder(path);
+    return inner_ ? inner_->CreateFolder(path) : 1;
 }
 
 int LoggingFileSystem::Copy(const char* from, const char* to) {
     Log(std::string("copy ") + from + " -> " + to);
-    return inner_->Copy(from, to);
+    return inner_ ? inner_->Copy(from, to) : 1;
 }
 
 int LoggingFileSystem::SetCurrentFolder(const char* path) {
     Log(std::string("cd ") + path);
-    return inner_->SetCurrentFolder(path);
+    return inner_ ? inner_->SetCurrentFolder(path) : 1;
 }
 
 unsigned LoggingFileSystem::GetWindowsFolder(char* out, unsigned size) {

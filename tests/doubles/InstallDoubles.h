@@ -97,28 +97,29 @@ public:
     int browses = 0;
 };
 
-// A file system that forwards to another one, logs every change it is asked for and stands
-// in its own Windows directory (the real adapter would report the system's).
+// A file system that forwards to another one (when given), logs every change it is asked for and
+// stands in its own Windows directory (the real adapter would report the system's). Without an
+// inner one, changes succeed and nothing can be read or created.
 class LoggingFileSystem : public FileSystem {
 public:
     LoggingFileSystem(std::unique_ptr<FileSystem> inner, std::string windowsFolder, EventLog* log)
         : inner_(std::move(inner)), windowsFolder_(std::move(windowsFolder)), log_(log) {}
 
     std::unique_ptr<ReadStream> OpenRead(const char* path) override {
-        return inner_->OpenRead(path);
+        return inner_ ? inner_->OpenRead(path) : nullptr;
     }
     std::unique_ptr<WriteStream> Create(const char* path) override;
-    int Exists(const char* path) override { return inner_->Exists(path); }
+    int Exists(const char* path) override { return inner_ ? inner_->Exists(path) : 0; }
     int Delete(const char* path) override;
     int CreateFolder(const char* path) override;
     int Copy(const char* from, const char* to) override;
     unsigned GetCurrentFolder(char* out, unsigned size) override {
-        return inner_->GetCurrentFolder(out, size);
+        return inner_ ? inner_->GetCurrentFolder(out, size) : 0;
     }
     int SetCurrentFolder(const char* path) override;
     unsigned GetWindowsFolder(char* out, unsigned size) override;
     unsigned GetTempFolder(char* out, unsigned size) override {
-        return inner_->GetTempFolder(out, size);
+        return inner_ ? inner_->GetTempFolder(out, size) : 0;
     }
 
 private:

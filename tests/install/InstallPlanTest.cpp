@@ -1,10 +1,13 @@
 // The install plan: its order, paths and parameter texts, and the folders it refuses.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "install/InstallPlan.h"
+#include "package/ArchiveBytes.h"
+#include "platform/ResourceStore.h"
 #include "setup/SetupConfiguration.h"
 
 namespace {
@@ -64,11 +67,16 @@ struct Folders {
     std::string install;
     std::string windows = "C:\\WINDOWS";
     std::string system = "C:\\WINDOWS\\system32";
+    size_t longestEntryName = 24;
 };
 
 PlanResult Plan(const Folders& folders, InstallPlan* plan) {
-    InstallInputs inputs = {kDialog, folders.install.c_str(), folders.windows.c_str(),
-                            folders.system.c_str(), &kSetupConfiguration};
+    InstallInputs inputs = {kDialog,
+                            folders.install.c_str(),
+                            folders.windows.c_str(),
+                            folders.system.c_str(),
+                            folders.longestEntryName,
+                            &kSetupConfiguration};
     return PlanInstallation(inputs, plan);
 }
 
@@ -125,8 +133,8 @@ TEST(InstallPlanTest, FolderWithSpacesGivesTheWholeSequenceInOrder) {
 }
 
 TEST(InstallPlanTest, ProgressWithoutDialogIsPlannedForNoWindow) {
-    InstallInputs inputs = {nullptr, "D:\\ZB", "C:\\WINDOWS", "C:\\WINDOWS\\system32",
-                            &kSetupConfiguration};
+    InstallInputs inputs = {
+        nullptr, "D:\\ZB", "C:\\WINDOWS", "C:\\WINDOWS\\system32", 24, &kSetupConfiguration};
     InstallPlan plan;
     ASSERT_EQ(PlanResult::Ok, PlanInstallation(inputs, &plan));
     for (int i = 0; i < plan.count; ++i) {
@@ -134,54 +142,86 @@ TEST(InstallPlanTest, ProgressWithoutDialogIsPlannedForNoWindow) {
     }
 }
 
-// The longest texts made from the install folder are "\ZarBelPC_uninstall.exe" (23 characters
-// after it) in a 260-byte path and the registration parameter (21 around it); SONGDIR (6 after
-// it) has 256 bytes. From the Windows directory: the same uninstaller copy (23).
+// The longest texts made from the install folder: each archive entry, folder\name in 256 bytes
+// (the longest shipped name has 24 characters); "\ZarBelPC_uninstall.exe" (23 characters after
+// the folder) in a 260-byte path; the registration parameter (21 around it). From the Windows
+// directory: the same uninstaller copy. From the system directory: "\regsvr32.exe".
 TEST(InstallPlanTest, FoldersWhosePathsWouldNotFitAreRefused) {
     struct Row {
         size_t installLength;
+        size_t longestEntryName;
         size_t windowsLength;
         size_t systemLength;
         PlanResult expected;
     };
     const Row rows[] = {
-        {236, 10, 19, PlanResult::Ok},
-        {237, 10, 19, PlanResult::InstallFolderTooLong},
-        {259, 10, 19, PlanResult::InstallFolderTooLong},
-        {260, 10, 19, PlanResult::InstallFolderTooLong},
-        {1000, 10, 19, PlanResult::InstallFolderTooLong},
-        {20, 236, 19, PlanResult::Ok},
-        {20, 237, 19, PlanResult::WindowsFolderUnusable},
-        {20, 0, 19, PlanResult::WindowsFolderUnusable},
-        {20, 10, 246, PlanResult::Ok},
-        {20, 10, 247, PlanResult::SystemFolderUnusable},
-        {20, 10, 0, PlanResult::SystemFolderUnusable},
+        {230, 24, 10, 19, PlanResult::Ok},
+        {231, 24, 10, 19, PlanResult::InstallFolderTooLong},
+        {214, 40, 10, 19, PlanResult::Ok},
+        {215, 40, 10, 19, PlanResult::InstallFolderTooLong},
+        // Without an archive resource the uninstaller copy is the longest path.
+        {236, 0, 10, 19, PlanResult::Ok},
+        {237, 0, 10, 19, PlanResult::InstallFolderTooLong},
+        {259, 24, 10, 19, PlanResult::InstallFolderTooLong},
+        {260, 24, 10, 19, PlanResult::InstallFolderTooLong},
+        {1000, 24, 10, 19, PlanResult::InstallFolderTooLong},
+        {20, 24, 236, 19, PlanResult::Ok},
+        {20, 24, 237, 19, PlanResult::WindowsFolderUnusable},
+        {20, 24, 0, 19, PlanResult::WindowsFolderUnusable},
+        {20, 24, 10, 246, PlanResult::Ok},
+        {20, 24, 10, 247, PlanResult::SystemFolderUnusable},
+        {20, 24, 10, 0, PlanResult::SystemFolderUnusable},
+    };
+    auto folder = [](size_t length, char fill) {
+        return length == 0 ? std::string() : "C:\\" + std::string(length - 3, fill);
     };
     for (const Row& row : rows) {
         Folders folders;
-        folders.install = "C:\\" + std::string(row.installLength - 3, 'i');
-        folders.windows =
-            row.windowsLength == 0 ? "" : "C:\\" + std::string(row.windowsLength - 3, 'w');
-        folders.system =
-            row.systemLength == 0 ? "" : "C:\\" + std::string(row.systemLength - 3, 's');
+        folders.install = folder(row.installLength, 'i');
+        folders.windows = folder(row.windowsLength, 'w');
+        folders.system = folder(row.systemLength, 's');
+        folders.longestEntryName = row.longestEntryName;
         InstallPlan plan;
         EXPECT_EQ(row.expected, Plan(folders, &plan))
-            << row.installLength << " " << row.windowsLength << " " << row.systemLength;
+            << row.installLength << " " << row.longestEntryName << " " << row.windowsLength << " "
+            << row.systemLength;
         if (row.expected != PlanResult::Ok) {
             continue;
         }
-        // Whatever fits is whole: no text of an accepted plan was cut.
+        // An accepted plan holds every text whole.
         for (int i = 0; i < plan.count; ++i) {
             const InstallAction& a = plan.actions[i];
             if (a.step == InstallStep::StartProgram && a.text[0] != '\0') {
-                std::string parameters = a.text;
-                EXPECT_EQ('"', parameters.back()) << parameters;
+                EXPECT_EQ("/s \"" + folders.install + "\\",
+                          std::string(a.text).substr(0, folders.install.size() + 5));
+                EXPECT_EQ('"', std::string(a.text).back());
             }
             if (a.step == InstallStep::WriteSetting && std::string(a.key) == "SONGDIR") {
                 EXPECT_EQ(folders.install + "\\SONGS", a.text);
             }
+            if (a.step == InstallStep::CopyFile) {
+                EXPECT_NE(nullptr, strstr(a.path, folders.windows.c_str())) << a.path;
+            }
         }
     }
+}
+
+TEST(InstallPlanTest, LongestEntryNameIsReadFromTheRecordHeaders) {
+    std::vector<unsigned char> archive;
+    Append(&archive, RecordBytes("A.TXT", Bytes("abc")));
+    Append(&archive, RecordBytes("ZarBelPC_UNINSTALL.exe", Bytes("")));
+    Append(&archive, RecordBytes("a-name-in-a-wider-field.dat", Bytes("xy"), 300));
+    Append(&archive, RecordBytes("B", Bytes("z")));
+    ResourceBlock block = {archive.data(), static_cast<uint32_t>(archive.size())};
+    EXPECT_EQ(strlen("a-name-in-a-wider-field.dat"), LongestArchiveEntryName(block));
+
+    // A header that runs past the end stops the walk; what came before still counts.
+    std::vector<unsigned char> cut(archive.begin(), archive.begin() + 267 + 264 + 8 + 10);
+    block = {cut.data(), static_cast<uint32_t>(cut.size())};
+    EXPECT_EQ(strlen("ZarBelPC_UNINSTALL.exe"), LongestArchiveEntryName(block));
+
+    block = {nullptr, 0};
+    EXPECT_EQ(0u, LongestArchiveEntryName(block));
 }
 
 }  // namespace
