@@ -4,21 +4,12 @@
 #include "platform/Platform.h"
 #include "platform/Win32Adapters.h"
 #include "setup/SetupDriver.h"
-#include "setup/SetupStages.h"
 #include "setup/SetupState.h"
+#include "ui/SetupDialogs_win.h"
 
 namespace {
 
 SetupState gSetupState;
-
-// Until the dialogs land the stages keep the sequence running: no language choice, the license
-// counts as accepted, the install dialog is cancelled.
-class StandInStages : public SetupStages {
-public:
-    int LanguageDialog() override { return -1; }
-    int LicenseDialog() override { return 1; }
-    int InstallDialog() override { return 1; }
-};
 
 }  // namespace
 
@@ -38,6 +29,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform.links = &Win32ShellLinks();
     platform.browser = &Win32FolderBrowser();
 
-    StandInStages stages;
+    DialogStages stages(gSetupState, platform);
     return RunSetup(gSetupState, platform, stages);
 }

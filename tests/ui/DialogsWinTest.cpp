@@ -17,6 +17,7 @@
 
 #include "DialogTemplateReader.h"
 #include "doubles/Doubles.h"
+#include "doubles/InstallDoubles.h"
 #include "doubles/Scratch.h"
 #include "platform/Platform.h"
 #include "platform/System.h"
@@ -26,6 +27,7 @@
 #include "ui/DialogLayout.h"
 #include "ui/Dialogs_win.h"
 #include "ui/FlatButton.h"
+#include "ui/InstallCommands.h"
 
 namespace {
 
@@ -557,4 +559,131 @@ TEST_F(DialogTest, ALicenseDialogThatCannotBeCreatedReportsMinusOne) {
     // A module without the template: the dialog cannot be created.
     state_->instance = GetModuleHandleA("kernel32.dll");
     EXPECT_EQ(-1, ShowLicenseDialog(context_));
+}
+
+namespace {
+
+// Message boxes that look at the install dialog while they are "up": the installation shows
+// them from inside the Install command, with the dialog still open underneath.
+class ProbingMessageBoxes : public RecordingMessageBoxes {
+  public:
+    int Show(WindowHandle owner, const char* text, const char* caption, unsigned type) override {
+        HWND dialog = FindThreadDialog(GetCurrentThreadId());
+        std::string state;
+        for (int id : {kIdcInstall, kIdcCancel, kIdcChangeFolder}) {
+            state += IsWindowEnabled(GetDlgItem(dialog, id)) ? "on " : "off ";
+        }
+        enabledDuring.push_back(state);
+        // What a user could press while the box is up: none of it may do anything.
+        for (int id : {kIdcInstall, kIdcCancel, kIdcChangeFolder}) {
+            SendMessageA(dialog, WM_COMMAND, id, 0);
+        }
+        return RecordingMessageBoxes::Show(owner, text, caption, type);
+    }
+    std::vector<std::string> enabledDuring;
+};
+
+class InstallDialogTest : public DialogTest {
+  protected:
+    void SetUp() override {
+        DialogTest::SetUp();
+        registry_.SetValue(RegistryRoot::LocalMachine,
+                           "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                           std::string("C:\\Program Files") + '\0');
+        platform_.registry = &registry_;
+        platform_.shell = &shell_;
+        platform_.browser = &browser_;
+        platform_.files = &Win32Files();
+        platform_.progress = &Win32ProgressBar();
+        platform_.messages = &probe_;
+        AddString("SETUP_INSTALL", "Installa");
+        AddString("GLOBAL_CANCEL", "Annulla");
+        AddString("SETUP_CHANGE_DIR", "Cambia...");
+        AddString("GLOBAL_WARNING", "Attenzione");
+        AddString("SETUP_ABORTED", "Installazione interrotta.");
+    }
+    INT_PTR ShowInstall(const std::function<void(HWND)>& user) {
+        return RunModal(
+            [this] {
+                return DialogBoxParamA(SetupModule(), "INSTALLDLG", GetDesktopWindow(),
+                                       InstallDialogProc, reinterpret_cast<LPARAM>(&context_));
+            },
+            user);
+    }
+
+    RecordingRegistry registry_;
+    RecordingShell shell_;
+    ScriptedFolderBrowser browser_;
+    ProbingMessageBoxes probe_;
+};
+
+}  // namespace
+
+TEST_F(InstallDialogTest, OpensWithTheDefaultFolderLocalizedTextsAndAnEmptyBar) {
+    INT_PTR result = ShowInstall([](HWND dialog) {
+        EXPECT_EQ("ZarBel PC Setup", TextOf(dialog));
+        EXPECT_EQ("Installa", TextOf(GetDlgItem(dialog, kIdcInstall)));
+        EXPECT_EQ("Annulla", TextOf(GetDlgItem(dialog, kIdcCancel)));
+        EXPECT_EQ("Cambia...", TextOf(GetDlgItem(dialog, kIdcChangeFolder)));
+        // The default keeps the case in which the registry stores it.
+        EXPECT_EQ("C:\\Program Files\\ZarbelPC", TextOf(GetDlgItem(dialog, kIdcInstallFolder)));
+        HWND bar = GetDlgItem(dialog, kIdcProgress);
+        EXPECT_EQ(0, SendMessageA(bar, PBM_GETRANGE, TRUE, 0));
+        EXPECT_EQ(100, SendMessageA(bar, PBM_GETRANGE, FALSE, 0));
+        EXPECT_EQ(0, SendMessageA(bar, PBM_GETPOS, 0, 0));
+        // The focus is on the first control that takes it, the Install button.
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info);
+        EXPECT_EQ(GetDlgItem(dialog, kIdcInstall), info.hwndFocus);
+        PixelPoint centre = CenterPosition(OuterRect(dialog), OuterRect(GetDesktopWindow()));
+        EXPECT_EQ(centre.x, OuterRect(dialog).left);
+        SendMessageA(dialog, WM_COMMAND, kIdcCancel, 0);
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_FALSE(state_->installCompleted);
+    EXPECT_TRUE(probe_.shown.empty());
+}
+
+TEST_F(InstallDialogTest, ChangeThenCancelShowsTheUpperCasedDefault) {
+    browser_.confirm = false;
+    browser_.events = {{BrowseEvent::Initialized, ""}};
+    HWND shown = nullptr;
+    INT_PTR result = ShowInstall([&shown](HWND dialog) {
+        shown = dialog;
+        SendMessageA(dialog, WM_COMMAND, kIdcChangeFolder, 0);
+        EXPECT_EQ("C:\\PROGRAM FILES\\ZARBELPC", TextOf(GetDlgItem(dialog, kIdcInstallFolder)));
+        EXPECT_TRUE(IsWindowVisible(dialog)) << "Change keeps the dialog open";
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(1, browser_.browses);
+    EXPECT_EQ(shown, browser_.owner);
+    EXPECT_EQ("C:\\Program Files\\ZarbelPC", browser_.initialPath);
+    EXPECT_FALSE(state_->installCompleted);
+}
+
+TEST_F(InstallDialogTest, AFailedInstallationEndsTheDialogWithItsButtonsOffMeanwhile) {
+    INT_PTR result = ShowInstall([](HWND dialog) {
+        // Too long for the installation, which refuses it before writing anything; the box is
+        // read with a limit of 254 characters.
+        std::string folder = "C:\\" + std::string(297, 'x');
+        SetDlgItemTextA(dialog, kIdcInstallFolder, folder.c_str());
+        PostMessageA(dialog, WM_COMMAND, kIdcInstall, 0);
+    });
+    EXPECT_EQ(1, result);
+    EXPECT_EQ(254u, strlen(state_->installFolder));
+    EXPECT_FALSE(state_->installCompleted);
+    // The installation's own refusal, then the dialog's one message.
+    ASSERT_EQ(2u, probe_.shown.size());
+    EXPECT_EQ("Installazione interrotta.", probe_.shown[1].text);
+    EXPECT_EQ("Attenzione", probe_.shown[1].caption);
+    EXPECT_EQ(static_cast<unsigned>(MB_OK | MB_ICONERROR), probe_.shown[1].type);
+    EXPECT_EQ(GetDesktopWindow(), probe_.shown[1].owner);
+    // While the boxes were up the buttons were off and pressing them did nothing: no second
+    // installation (that would have shown two more boxes) and no early end.
+    ASSERT_EQ(2u, probe_.enabledDuring.size());
+    EXPECT_EQ("off off off ", probe_.enabledDuring[0]);
+    EXPECT_EQ("off off off ", probe_.enabledDuring[1]);
+    EXPECT_EQ(0, browser_.browses);
 }

@@ -1,0 +1,43 @@
+#include "ui/InstallCommands.h"
+
+#include "install/InstallLocation.h"
+#include "package/StringTable.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Platform.h"
+#include "platform/Text.h"
+#include "resources/ResourceIds.h"
+#include "setup/SetupState.h"
+
+InstallAction RouteInstallCommand(const InstallDialogFlow& flow, int commandId) {
+    if (commandId != kIdcInstall && commandId != kIdcCancel && commandId != kIdcChangeFolder) {
+        return InstallAction::NotHandled;
+    }
+    if (flow.installing) {
+        return InstallAction::Ignore;
+    }
+    if (commandId == kIdcInstall) {
+        return InstallAction::Install;
+    }
+    return commandId == kIdcCancel ? InstallAction::Cancel : InstallAction::ChangeFolder;
+}
+
+void InstallFromDialog(SetupState& state, Platform& platform, WindowHandle dialog,
+                       Installation installation) {
+    if (installation(state, platform, dialog)) {
+        state.installCompleted = true;
+        return;
+    }
+    // Each lookup may land in the one shared buffer: keep the first before the second.
+    char caption[kStringTextSize];
+    text::Copy(caption, sizeof caption, LookupString(state.strings, "GLOBAL_WARNING"));
+    const char* message = LookupString(state.strings, "SETUP_ABORTED");
+    platform.messages->Show(state.owner, message, caption, kMbOk | kMbIconError);
+}
+
+void ChangeInstallFolder(SetupState& state, Platform& platform, WindowHandle dialog) {
+    char title[kStringTextSize];
+    text::Copy(title, sizeof title, LookupString(state.strings, "SETUP_CHOOSE_INSTALL_PATH"));
+    BrowseForInstallFolder(platform, dialog, state.installFolder, sizeof state.installFolder,
+                           title);
+    NormaliseInstallFolder(state.installFolder, sizeof state.installFolder);
+}

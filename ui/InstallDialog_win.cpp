@@ -1,0 +1,94 @@
+// The install dialog: the installation notes, the install folder with its Change button, and the
+// installation itself, which runs inside the Install command and moves the progress bar.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <initializer_list>
+
+#include "install/InstallLocation.h"
+#include "install/InstallSequence.h"
+#include "package/StringTable.h"
+#include "resources/ResourceIds.h"
+#include "setup/SetupState.h"
+#include "ui/Dialogs_win.h"
+#include "ui/InstallCommands.h"
+
+namespace {
+
+InstallDialogFlow gInstallFlow;
+
+constexpr int kProgressRangeTop = 100;
+
+void SetTextOf(HWND dialog, int controlId, const char* text) {
+    SendDlgItemMessageA(dialog, controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+// Buttons and the close box, all off while the installation runs.
+void EnableCommands(HWND dialog, BOOL enable) {
+    for (int id : {kIdcInstall, kIdcCancel, kIdcChangeFolder}) {
+        EnableWindow(GetDlgItem(dialog, id), enable);
+    }
+    EnableMenuItem(GetSystemMenu(dialog, FALSE), SC_CLOSE,
+                   MF_BYCOMMAND | (enable ? MF_ENABLED : MF_GRAYED));
+}
+
+void OnInit(HWND dialog, DialogContext& context) {
+    SetupState& state = *context.state;
+    gInstallFlow = {};
+    ShowLanguageDocument(dialog, DocumentKind::InstallationNotes, context);
+    // Any message about the Program Files folder comes now, before the dialog is visible.
+    MakeDefaultInstallFolder(*context.platform, state.installFolder, sizeof state.installFolder);
+    SetDlgItemTextA(dialog, kIdcInstallFolder, state.installFolder);
+    CenterOverParent(dialog);
+    SetTextOf(dialog, kIdcInstall, LookupString(state.strings, "SETUP_INSTALL"));
+    SetTextOf(dialog, kIdcCancel, LookupString(state.strings, "GLOBAL_CANCEL"));
+    SetTextOf(dialog, kIdcChangeFolder, LookupString(state.strings, "SETUP_CHANGE_DIR"));
+    SetWindowTextA(dialog, LookupString(state.strings, "SETUP_CAPTION"));
+    SendDlgItemMessageA(dialog, kIdcProgress, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRangeTop));
+    SendDlgItemMessageA(dialog, kIdcProgress, PBM_SETPOS, 0, 0);
+}
+
+void OnInstall(HWND dialog, DialogContext& context) {
+    SetupState& state = *context.state;
+    GetDlgItemTextA(dialog, kIdcInstallFolder, state.installFolder, kInstallFolderReadSize);
+    gInstallFlow.installing = true;
+    EnableCommands(dialog, FALSE);
+    InstallFromDialog(state, *context.platform, dialog, RunInstallation);
+    // No second attempt: the dialog ends after a failure too.
+    EndDialog(dialog, 1);
+}
+
+void OnChangeFolder(HWND dialog, DialogContext& context) {
+    ChangeInstallFolder(*context.state, *context.platform, dialog);
+    SetDlgItemTextA(dialog, kIdcInstallFolder, context.state->installFolder);
+}
+
+}  // namespace
+
+INT_PTR CALLBACK InstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        OnInit(dialog, *reinterpret_cast<DialogContext*>(lParam));
+        return TRUE;
+    }
+    auto* context = reinterpret_cast<DialogContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (message != WM_COMMAND || context == nullptr) {
+        return FALSE;
+    }
+    switch (RouteInstallCommand(gInstallFlow, LOWORD(wParam))) {
+        case InstallAction::Install:
+            OnInstall(dialog, *context);
+            return TRUE;
+        case InstallAction::Cancel:
+            EndDialog(dialog, 1);
+            return TRUE;
+        case InstallAction::ChangeFolder:
+            OnChangeFolder(dialog, *context);
+            return FALSE;
+        case InstallAction::Ignore:
+            return TRUE;
+        case InstallAction::NotHandled:
+            break;
+    }
+    return FALSE;
+}
