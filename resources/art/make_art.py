@@ -702,6 +702,7 @@ def ico16(pixels, palette):
 
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.dirname(os.path.abspath(__file__))
+    os.makedirs(out, exist_ok=True)
     files = {
         "banner_mic.bmp": lambda: bmp24(draw_banner().pixels()),
         "title.bmp": lambda: bmp24(draw_title().pixels()),
