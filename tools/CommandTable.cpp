@@ -1,5 +1,10 @@
 #include "tools/Commands.h"
 
+int RunDictCommand(int argc, char** argv);
+int RunStringsCommand(int argc, char** argv);
+
 const Command kCommands[] = {
+    {"dict", "build, unpack or check the dictionary (DICT.DIC)", RunDictCommand},
+    {"strings", "show the string table the setup loads from a dictionary", RunStringsCommand},
     {nullptr, nullptr, nullptr},
 };
