@@ -198,6 +198,20 @@ TEST(SetupResources, PicturesAndIconUnderItalian) {
     EXPECT_EQ(4, header.biBitCount);
 }
 
+TEST(SetupResources, TheFourDocumentsAndNoOthers) {
+    ASSERT_NE(nullptr, SetupModule());
+    for (const char* name :
+         {"LICENSE_IT.RTF", "LICENSE_UK.RTF", "INSTALL_IT.RTF", "INSTALL_UK.RTF"}) {
+        std::string document = SetupResource("RTF", name);
+        EXPECT_EQ(0u, document.rfind("{\\rtf1\\ansi\\ansicpg1252", 0)) << name;
+        EXPECT_GT(document.size(), 2000u) << name;
+    }
+    for (const char* name :
+         {"LICENSE_FR.RTF", "LICENSE_SP.RTF", "INSTALL_FR.RTF", "INSTALL_SP.RTF"}) {
+        EXPECT_EQ(nullptr, FindResourceA(SetupModule(), name, "RTF")) << name;
+    }
+}
+
 namespace {
 
 INT_PTR CALLBACK InertDialogProc(HWND, UINT message, WPARAM, LPARAM) {
@@ -417,8 +431,7 @@ TEST_F(DialogTest, RtfStreamsReplaceTheWholeContent) {
     DestroyWindow(dialog);
 }
 
-// Disabled until the four documents are in the resources.
-TEST_F(DialogTest, DISABLED_EachLanguageShowsItsOwnDocuments) {
+TEST_F(DialogTest, EachLanguageShowsItsOwnDocuments) {
     HWND dialog = CreateDialogParamA(SetupModule(), "INSTALLDLG", nullptr, InertDialogProc, 0);
     ASSERT_NE(nullptr, dialog);
     HWND document = GetDlgItem(dialog, kIdcDocument);
