@@ -3,6 +3,7 @@
 //   zbprobe.exe msgbox KIND...        error-yesno, warning-ok, information-ok, question-yesno,
 //                                     plain-ok; exit code: the answers' ids as decimal digits
 //   zbprobe.exe dialog RESULTFILE     the dialog; its outcome goes to RESULTFILE as INI
+//   zbprobe.exe where                 prints its current folder
 //   zbprobe.exe load NAME             a bare LoadLibraryA, as any program would
 //   zbprobe.exe load-restricted NAME  the same after the setup's DLL search restriction
 //   zbprobe.exe load-system NAME      the setup's own way: restriction, then the system copy
@@ -169,6 +170,12 @@ int main(int argc, char** argv) {
         return static_cast<int>(
             DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kProbeDialog), nullptr,
                             ProbeDialogProc, reinterpret_cast<LPARAM>(&outcome)));
+    }
+    if (argc == 2 && strcmp(argv[1], "where") == 0) {
+        char folder[MAX_PATH] = "";
+        GetCurrentDirectoryA(sizeof folder, folder);
+        Print(ReportLine("WHERE").Add("folder", folder));
+        return 0;
     }
     if (argc == 3 && (strcmp(argv[1], "load") == 0 || strcmp(argv[1], "load-restricted") == 0 ||
                       strcmp(argv[1], "load-system") == 0)) {

@@ -60,6 +60,13 @@ WinePrefix* DllPlanting::prefix_ = nullptr;
 bool DllPlanting::ready_ = false;
 
 TEST_F(DllPlanting, SetupLoadsNoPlantedRichEdit) {
+    // The driver gives the program the planted folder as its current folder.
+    RunResult where = prefix_->RunDriver(
+        {"--cwd", "C:\\plant-cwd", "--args", "where", "C:\\plant-exe\\zbprobe.exe", "wait-exit"},
+        options_);
+    ASSERT_NE(nullptr, where.First("WHERE")) << where.Describe();
+    EXPECT_EQ("c:\\plant-cwd", Lower(where.First("WHERE")->Get("folder")));
+
     RunResult run = prefix_->RunDriver(
         {"--cwd", "C:\\plant-cwd", "C:\\plant-exe\\ZarBelPC-Setup-x64.exe", "wait-exit 60000"},
         options_);

@@ -31,9 +31,17 @@ double Now() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
 // Runs a shell snippet that sees scripts/wine-env; returns its stdout (trailing line feed cut).
 bool Shell(const std::string& snippet, std::string* output) {
-    std::string command = "bash -c '. \"$0\" && " + snippet + "' '" + kWineEnv + "'";
+    std::string command = "bash -c " + Quote(". \"$0\" && " + snippet) + " " + Quote(kWineEnv);
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {
         return false;
@@ -52,14 +60,6 @@ bool Shell(const std::string& snippet, std::string* output) {
         *output = text;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
 }
 
 // A private X server for a run without DISPLAY, started once and ended with the tests.
@@ -259,6 +259,8 @@ RunResult WinePrefix::Run(const std::vector<std::string>& args, const RunOptions
             _exit(126);
         }
         setenv("WINEPREFIX", path_.c_str(), 1);
+        // Wine takes the ANSI code page from the locale: Windows-1252, whoever runs the tests.
+        setenv("LC_ALL", "C.UTF-8", 1);
         setenv("ZB_EXTRA_DLLOVERRIDES", options.dllOverrides.c_str(), 1);
         std::vector<const char*> argv = {"bash", "-c", ". \"$0\" && exec \"$WINE64\" \"$@\"",
                                          kWineEnv.c_str()};
