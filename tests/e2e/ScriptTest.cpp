@@ -91,6 +91,19 @@ TEST(DriverScript, StepsTakeTheirArgumentsAndOptions) {
     EXPECT_EQ(120, down.x);
     EXPECT_EQ(-4, down.y);
 
+    Step painted = Parsed("mouse-up 1 -2 painted=1 anchor=right-bottom");
+    EXPECT_EQ(StepKind::kMouseUp, painted.kind);
+    EXPECT_EQ(1, painted.x);
+    EXPECT_EQ(-2, painted.y);
+    EXPECT_EQ(1, painted.painted);
+    EXPECT_EQ("right-bottom", painted.anchor);
+    EXPECT_EQ("left-top", Parsed("mouse-down 0 0 painted=2").anchor);
+    EXPECT_EQ(0, Parsed("mouse-down 5 5").painted);
+    EXPECT_EQ(StepKind::kReadEnabled, Parsed("read-enabled 3").kind);
+    EXPECT_EQ(3, Parsed("read-enabled 3").id);
+    EXPECT_EQ(StepKind::kWaitMsgBox, Parsed("wait-msgbox timeout=5000").kind);
+    EXPECT_EQ(5000, Parsed("wait-msgbox timeout=5000").timeoutMs);
+
     EXPECT_EQ(6, Parsed("answer-msgbox yes").id);
     EXPECT_EQ(2, Parsed("answer-msgbox cancel timeout=500").id);
     EXPECT_EQ("C:\\shots\\x.bmp", Parsed("screenshot C:\\shots\\x.bmp").text);
@@ -106,6 +119,13 @@ TEST(DriverScript, MistakesAreRefusedWithAReason) {
     EXPECT_NE(std::string::npos, ErrorOf("click OK").find("control id"));
     EXPECT_NE(std::string::npos, ErrorOf("mouse-up 3").find("X Y"));
     EXPECT_NE(std::string::npos, ErrorOf("answer-msgbox maybe").find("button"));
+    EXPECT_NE(std::string::npos, ErrorOf("mouse-down 0 0 painted=x").find("hidden button"));
+    EXPECT_NE(std::string::npos, ErrorOf("mouse-down 0 0 painted=0").find("hidden button"));
+    EXPECT_NE(std::string::npos,
+              ErrorOf("mouse-down 0 0 painted=1 anchor=middle").find("left-top"));
+    EXPECT_NE(std::string::npos, ErrorOf("mouse-down 0 0 anchor=center").find("painted=ID"));
+    EXPECT_NE(std::string::npos, ErrorOf("click 1 painted=1").find("unknown option"));
+    EXPECT_NE(std::string::npos, ErrorOf("read-enabled").find("control id"));
     EXPECT_NE(std::string::npos, ErrorOf("set-check 1006 2").find("0 or 1"));
     EXPECT_NE(std::string::npos, ErrorOf("set-text 1003").find("text"));
     EXPECT_NE(std::string::npos, ErrorOf("screenshot").find("file"));

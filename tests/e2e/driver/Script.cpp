@@ -24,9 +24,11 @@ const Verb kVerbs[] = {
     {"read-text", StepKind::kReadText, 1},
     {"read-check", StepKind::kReadCheck, 1},
     {"read-progress", StepKind::kReadProgress, 1},
+    {"read-enabled", StepKind::kReadEnabled, 1},
     {"mouse-down", StepKind::kMouseDown, 2},
     {"mouse-up", StepKind::kMouseUp, 2},
     {"mouse-move", StepKind::kMouseMove, 2},
+    {"wait-msgbox", StepKind::kWaitMsgBox, 0},
     {"answer-msgbox", StepKind::kAnswerMsgBox, 0},
     {"screenshot", StepKind::kScreenshot, 0},
     {"wait-exit", StepKind::kWaitExit, 0},
@@ -64,6 +66,8 @@ bool ParseOption(const std::string& word, Step* step, std::string* error) {
     std::string key = word.substr(0, equals);
     std::string value = word.substr(equals + 1);
     bool windowStep = step->kind == StepKind::kWaitWindow;
+    bool mouseStep = step->kind == StepKind::kMouseDown || step->kind == StepKind::kMouseUp ||
+                     step->kind == StepKind::kMouseMove;
     if (key == "timeout") {
         if (!ParseNumber(value, &step->timeoutMs) || step->timeoutMs < 0) {
             return Fail(error, "timeout must be a number of milliseconds");
@@ -80,6 +84,15 @@ bool ParseOption(const std::string& word, Step* step, std::string* error) {
         if (!ParseIdList(value, &step->controls)) {
             return Fail(error, "controls must be ids separated by commas");
         }
+    } else if (mouseStep && key == "painted") {
+        if (!ParseNumber(value, &step->painted) || step->painted == 0) {
+            return Fail(error, "painted must be the id of a hidden button");
+        }
+    } else if (mouseStep && key == "anchor") {
+        if (value != "left-top" && value != "right-bottom" && value != "center") {
+            return Fail(error, "anchor must be left-top, right-bottom or center");
+        }
+        step->anchor = value;
     } else {
         return Fail(error, "unknown option '" + key + "'");
     }
@@ -243,6 +256,9 @@ bool ParseStep(const std::string& line, Step* step, std::string* error) {
         if (!ParseOption(words[next], step, error)) {
             return false;
         }
+    }
+    if (step->anchor != "left-top" && step->painted == 0) {
+        return Fail(error, "anchor needs painted=ID");
     }
     return true;
 }

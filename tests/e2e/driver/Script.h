@@ -6,8 +6,13 @@
 //   click ID                           posts WM_COMMAND/BN_CLICKED to the current window
 //   set-check ID [0|1]                 clicks a check box or radio button until it has the state
 //   set-text ID TEXT                   replaces the text of a control (an edit field)
-//   read-text ID | read-check ID | read-progress ID
+//   read-text ID | read-check ID | read-progress ID | read-enabled ID
 //   mouse-down X Y | mouse-up X Y | mouse-move X Y    client coordinates of the current window
+//       [painted=ID] [anchor=left-top|right-bottom|center]
+//                                      with painted=ID, X and Y are offsets from that corner
+//                                      (or the middle) of the rectangle the license dialog
+//                                      paints for its hidden button ID
+//   wait-msgbox [timeout=MS]           waits until a message box is up, without answering it
 //   answer-msgbox BUTTON [timeout=MS]  ok, cancel, yes, no, abort, retry or ignore
 //   screenshot FILE                    a 24-bit BMP of the current window
 //   wait-exit [MS]                     waits for the program to end and reports its exit code
@@ -30,9 +35,11 @@ enum class StepKind {
     kReadText,
     kReadCheck,
     kReadProgress,
+    kReadEnabled,
     kMouseDown,
     kMouseUp,
     kMouseMove,
+    kWaitMsgBox,
     kAnswerMsgBox,
     kScreenshot,
     kWaitExit,
@@ -49,6 +56,8 @@ struct Step {
     int id = 0;  // control id, or the button id of answer-msgbox
     int x = 0;
     int y = 0;
+    int painted = 0;     // mouse steps: the hidden button whose painted rectangle X Y are in
+    std::string anchor = "left-top";
     int state = 1;       // set-check
     std::string text;    // set-text's text, screenshot's file
     int timeoutMs = -1;  // -1: the driver's default

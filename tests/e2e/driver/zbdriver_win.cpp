@@ -15,6 +15,7 @@
 #include "driver/Recognise.h"
 #include "driver/Report.h"
 #include "driver/Script.h"
+#include "ui/DialogLayout.h"
 
 namespace {
 
@@ -268,6 +269,8 @@ class Driver {
     bool Click(const Step& step);
     bool SetCheck(const Step& step);
     bool Mouse(const Step& step);
+    bool PaintedPoint(const Step& step, int* x, int* y);
+    bool WaitMessageBox(const Step& step);
     bool AnswerMessageBox(const Step& step);
     bool Screenshot(const Step& step);
     bool WaitExit(const Step& step);
@@ -489,10 +492,22 @@ bool Driver::RunStep(const Step& step) {
                       .Add(check ? "state" : "pos", static_cast<long long>(value)));
             return true;
         }
+        case StepKind::kReadEnabled: {
+            HWND control = NeedCurrent() ? Control(step.id, false) : nullptr;
+            if (control == nullptr) {
+                return false;
+            }
+            Print(ReportLine("ENABLED")
+                      .Add("id", step.id)
+                      .Add("state", IsWindowEnabled(control) ? 1 : 0));
+            return true;
+        }
         case StepKind::kMouseDown:
         case StepKind::kMouseUp:
         case StepKind::kMouseMove:
             return Mouse(step);
+        case StepKind::kWaitMsgBox:
+            return WaitMessageBox(step);
         case StepKind::kAnswerMsgBox:
             return AnswerMessageBox(step);
         case StepKind::kScreenshot:
@@ -614,12 +629,60 @@ bool Driver::Mouse(const Step& step) {
         action = "up";
         buttonDown_ = false;
     }
+    int x = step.x;
+    int y = step.y;
+    if (step.painted != 0 && !PaintedPoint(step, &x, &y)) {
+        return false;
+    }
     WPARAM keys = buttonDown_ ? MK_LBUTTON : 0;
-    LPARAM where = MAKELPARAM(static_cast<WORD>(step.x), static_cast<WORD>(step.y));
+    LPARAM where = MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));
     if (!PostMessageA(current_, message, keys, where)) {
         return Fail("cannot post the mouse message");
     }
-    Print(ReportLine("MOUSE").Add("action", action).Add("x", step.x).Add("y", step.y));
+    Print(ReportLine("MOUSE").Add("action", action).Add("x", x).Add("y", y));
+    return true;
+}
+
+// The license dialog paints its buttons where its hidden buttons lie, in client coordinates
+// computed from the outer window rectangles (ui/DialogLayout.h); the point is found the same way.
+bool Driver::PaintedPoint(const Step& step, int* x, int* y) {
+    HWND button = Control(step.painted, false);
+    if (button == nullptr) {
+        return false;
+    }
+    RECT dialog = ScreenRectOf(current_);
+    RECT hidden = ScreenRectOf(button);
+    PixelRect painted =
+        PaintedButtonRect({dialog.left, dialog.top, dialog.right, dialog.bottom},
+                          {hidden.left, hidden.top, hidden.right, hidden.bottom});
+    int baseX = painted.left;
+    int baseY = painted.top;
+    if (step.anchor == "right-bottom") {
+        baseX = painted.right;
+        baseY = painted.bottom;
+    } else if (step.anchor == "center") {
+        baseX = (painted.left + painted.right) / 2;
+        baseY = (painted.top + painted.bottom) / 2;
+    }
+    *x = baseX + step.x;
+    *y = baseY + step.y;
+    Print(ReportLine("PAINTED")
+              .Add("id", step.painted)
+              .Add("left", painted.left)
+              .Add("top", painted.top)
+              .Add("right", painted.right)
+              .Add("bottom", painted.bottom));
+    return true;
+}
+
+bool Driver::WaitMessageBox(const Step& step) {
+    HWND box = nullptr;
+    Outcome outcome =
+        PollFor(TimeoutOf(step), false, [&] { return (box = FindMessageBox()) != nullptr; });
+    if (outcome != Outcome::kReady) {
+        return FailWait(outcome, "a message box");
+    }
+    Print(ReportLine("MSGBOX-UP").Add("caption", TitleOf(box)));
     return true;
 }
 
