@@ -13,6 +13,7 @@
 //                                      (or the middle) of the rectangle the license dialog
 //                                      paints for its hidden button ID
 //   wait-msgbox [timeout=MS]           waits until a message box is up, without answering it
+//                                      (reports BOXUP with its caption)
 //   answer-msgbox BUTTON [timeout=MS]  ok, cancel, yes, no, abort, retry or ignore
 //   screenshot FILE                    a 24-bit BMP of the current window
 //   wait-exit [MS]                     waits for the program to end and reports its exit code

@@ -682,7 +682,7 @@ bool Driver::WaitMessageBox(const Step& step) {
     if (outcome != Outcome::kReady) {
         return FailWait(outcome, "a message box");
     }
-    Print(ReportLine("MSGBOX-UP").Add("caption", TitleOf(box)));
+    Print(ReportLine("BOXUP").Add("caption", TitleOf(box)));
     return true;
 }
 

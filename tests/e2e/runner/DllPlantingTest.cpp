@@ -67,10 +67,18 @@ TEST_F(DllPlanting, SetupLoadsNoPlantedRichEdit) {
     ASSERT_NE(nullptr, where.First("WHERE")) << where.Describe();
     EXPECT_EQ("c:\\plant-cwd", Lower(where.First("WHERE")->Get("folder")));
 
+    // Through the dialogs: the license and install dialogs exist only when the system's rich edit
+    // control was loaded; the document shows that it works.
     RunResult run = prefix_->RunDriver(
-        {"--cwd", "C:\\plant-cwd", "C:\\plant-exe\\ZarBelPC-Setup-x64.exe", "wait-exit 60000"},
+        {"--cwd", "C:\\plant-cwd", "C:\\plant-exe\\ZarBelPC-Setup-x64.exe",
+         "wait-window class=#32770 controls=1006,1007,1", "click 1", "wait-gone",
+         "wait-window class=#32770 controls=1000,1,2", "read-text 1000", "click 1", "wait-gone",
+         "wait-window class=#32770 controls=1003,1005,1,2,3", "click 2", "wait-gone",
+         "wait-exit 60000"},
         options_);
     ASSERT_EQ(0, run.exitCode) << run.Describe();
+    ASSERT_NE(nullptr, run.First("TEXT")) << run.Describe();
+    EXPECT_NE(std::string::npos, run.First("TEXT")->Get("text").find("ZarBelPC"));
     ASSERT_NE(nullptr, run.First("EXIT")) << run.Describe();
     EXPECT_EQ("0", run.First("EXIT")->Get("code"));
     EXPECT_TRUE(Markers().empty()) << "loaded " << ReadFile(prefix_->DriveC(Markers()[0]));

@@ -166,6 +166,46 @@ TEST_F(DriverTest, DrivesADialogByItsControlIdsAndTakesScreenshots) {
     }
 }
 
+TEST_F(DriverTest, PressesPaintedButtonsReadsEnabledStatesAndWaitsForBoxes) {
+    remove(prefix_->DriveC("probe-result.ini").c_str());
+    RunResult run = prefix_->RunDriver({
+        "--args",
+        "dialog C:\\probe-result.ini",
+        kProbe,
+        "wait-window class=#32770 controls=1003,1",
+        "read-enabled 1",
+        // The rectangle the license dialog would paint for a hidden button where OK lies.
+        "mouse-down 2 3 painted=1",
+        "mouse-up -1 -2 painted=1 anchor=right-bottom",
+        "click 1",
+        "wait-gone",
+        "wait-exit",
+    });
+    ASSERT_EQ(0, run.exitCode) << run.Describe();
+    ASSERT_NE(nullptr, run.First("ENABLED")) << run.Describe();
+    EXPECT_EQ("1", run.First("ENABLED")->Get("state"));
+    const ParsedReport* painted = run.First("PAINTED");
+    ASSERT_NE(nullptr, painted) << run.Describe();
+    int left = std::stoi(painted->Get("left"));
+    int top = std::stoi(painted->Get("top"));
+    int right = std::stoi(painted->Get("right"));
+    int bottom = std::stoi(painted->Get("bottom"));
+    EXPECT_GT(right - left, 40) << "a 50-unit wide button";
+    EXPECT_GT(bottom - top, 10);
+    std::string result = prefix_->DriveC("probe-result.ini");
+    EXPECT_EQ(std::to_string(left + 2) + "," + std::to_string(top + 3),
+              IniValue(result, "PROBE", "mouse-down"));
+    EXPECT_EQ(std::to_string(right - 1) + "," + std::to_string(bottom - 2),
+              IniValue(result, "PROBE", "mouse-up"));
+
+    run = prefix_->RunDriver({"--args", "msgbox question-yesno", kProbe, "wait-msgbox",
+                              "answer-msgbox yes", "wait-exit"});
+    ASSERT_NE(nullptr, run.First("BOXUP")) << run.Describe();
+    EXPECT_EQ("Probe <question-yesno>", run.First("BOXUP")->Get("caption"));
+    ASSERT_EQ(1u, run.All("MSGBOX").size()) << "waiting does not answer";
+    EXPECT_EQ("yes", run.First("MSGBOX")->Get("answer"));
+}
+
 TEST_F(DriverTest, FollowsAScriptFileAndFailsWhenNoWindowMatches) {
     std::ofstream(prefix_->DriveC("cancel.txt"), std::ios::binary)
         << "# cancel the probe dialog\r\n\r\n"
