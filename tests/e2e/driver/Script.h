@@ -57,7 +57,7 @@ struct Step {
     int id = 0;  // control id, or the button id of answer-msgbox
     int x = 0;
     int y = 0;
-    int painted = 0;     // mouse steps: the hidden button whose painted rectangle X Y are in
+    int painted = 0;  // mouse steps: the hidden button whose painted rectangle X Y are in
     std::string anchor = "left-top";
     int state = 1;       // set-check
     std::string text;    // set-text's text, screenshot's file

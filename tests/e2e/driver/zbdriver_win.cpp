@@ -652,9 +652,8 @@ bool Driver::PaintedPoint(const Step& step, int* x, int* y) {
     }
     RECT dialog = ScreenRectOf(current_);
     RECT hidden = ScreenRectOf(button);
-    PixelRect painted =
-        PaintedButtonRect({dialog.left, dialog.top, dialog.right, dialog.bottom},
-                          {hidden.left, hidden.top, hidden.right, hidden.bottom});
+    PixelRect painted = PaintedButtonRect({dialog.left, dialog.top, dialog.right, dialog.bottom},
+                                          {hidden.left, hidden.top, hidden.right, hidden.bottom});
     int baseX = painted.left;
     int baseY = painted.top;
     if (step.anchor == "right-bottom") {
