@@ -58,10 +58,10 @@ class SetupScenario : public ::testing::Test {
 
     // Runs the setup under the driver with these steps, then checks that every step passed
     // and that the setup ended with exit code 0.
-    RunResult Walk(std::vector<std::string> steps) {
+    RunResult Walk(std::vector<std::string> steps, const RunOptions& options = {}) {
         steps.insert(steps.begin(), "C:\\zb\\ZarBelPC-Setup-x64.exe");
         steps.push_back("wait-exit 60000");
-        RunResult run = prefix_.RunDriver(steps);
+        RunResult run = prefix_.RunDriver(steps, options);
         EXPECT_FALSE(run.timedOut) << run.Describe();
         EXPECT_EQ(0, run.exitCode) << run.Describe();
         EXPECT_TRUE(run.All("FAIL").empty()) << run.Describe();
@@ -249,6 +249,19 @@ TEST_F(SetupScenario, DecliningTheLicenseEndsTheSetupBeforeTheInstallDialog) {
                           "mouse-down 0 0 painted=2 anchor=center",
                           "mouse-up 0 0 painted=2 anchor=center", "wait-gone"});
     EXPECT_EQ(2u, run.All("WINDOW").size()) << "no install dialog";
+    EXPECT_TRUE(run.All("MSGBOX").empty()) << run.Describe();
+    EXPECT_EQ("ITALIANO", Setting("SETTINGS", "CURRLANGUAGE"));
+    EXPECT_EQ("<missing>", Setting("SETTINGS", "EXEMODE"));
+    EXPECT_FALSE(FileExists(prefix_.DriveC("Program Files/ZarbelPC")));
+}
+
+// Without the rich edit library the license dialog cannot be created; that is no acceptance:
+// the setup ends as after a decline.
+TEST_F(SetupScenario, ALicenseDialogThatCannotBeCreatedInstallsNothing) {
+    RunOptions options;
+    options.dllOverrides = "riched32=d";
+    RunResult run = Walk({kLanguageDialog, "click 1", "wait-gone"}, options);
+    EXPECT_EQ(1u, run.All("WINDOW").size()) << "neither the license nor the install dialog";
     EXPECT_TRUE(run.All("MSGBOX").empty()) << run.Describe();
     EXPECT_EQ("ITALIANO", Setting("SETTINGS", "CURRLANGUAGE"));
     EXPECT_EQ("<missing>", Setting("SETTINGS", "EXEMODE"));
