@@ -41,9 +41,7 @@ public:
     int Exists(const char* path) override { return Win32Files().Exists(path); }
     int Delete(const char* path) override { return Win32Files().Delete(path); }
     int CreateFolder(const char* path) override { return Win32Files().CreateFolder(path); }
-    int Copy(const char* from, const char* to) override {
-        return Win32Files().Copy(from, to);
-    }
+    int Copy(const char* from, const char* to) override { return Win32Files().Copy(from, to); }
     unsigned GetCurrentFolder(char* out, unsigned size) override {
         return Win32Files().GetCurrentFolder(out, size);
     }
