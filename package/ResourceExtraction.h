@@ -8,8 +8,8 @@ struct Platform;
 // Copies the resource (type, name) of platform.resources byte for byte into targetPath, created
 // or truncated. Progress: the size is cut into divisor steps; positions from startPosition go to
 // progressWindow's control 1005 (nothing is sent without a window). Returns 1 when the file was
-// written, 0 when the resource does not exist or the file cannot be created (the user has then
-// been told).
+// written in full, 0 when the resource does not exist, the file cannot be created or not every
+// byte reached it (the user has then been told; a partly written file is removed).
 int ExtractResourceToFile(Platform& platform, const char* targetPath, const char* type,
                           const char* name, WindowHandle progressWindow, unsigned divisor,
                           int startPosition);

@@ -1,0 +1,105 @@
+#include "package/ArchiveFormat.h"
+
+#include <cstring>
+
+#include "platform/FileSystem.h"
+
+namespace archive {
+
+namespace {
+
+uint32_t ReadLittleEndian32(const unsigned char* bytes) {
+    return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
+           (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
+
+void WriteLittleEndian32(uint32_t value, unsigned char* bytes) {
+    for (int i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+    }
+}
+
+ReadResult Damaged(Damage why, Damage* damage) {
+    *damage = why;
+    return ReadResult::kDamaged;
+}
+
+}  // namespace
+
+const char* DescribeDamage(Damage damage) {
+    switch (damage) {
+        case Damage::kNone:
+            return "no damage";
+        case Damage::kTruncatedLengths:
+            return "the archive ends inside the length fields of a record";
+        case Damage::kHeaderTooShort:
+            return "header length below 8";
+        case Damage::kNameFieldTooLong:
+            return "name field longer than 1024 bytes";
+        case Damage::kDataTooLong:
+            return "data length over 15000000 bytes";
+        case Damage::kTruncatedName:
+            return "the archive ends inside the name field of a record";
+        case Damage::kNameNotTerminated:
+            return "name field without a NUL";
+        case Damage::kTruncatedData:
+            return "the archive ends inside the content of a record";
+    }
+    return "unknown damage";
+}
+
+ReadResult ReadRecord(ReadStream& source, Record* record, unsigned char* data, Damage* damage) {
+    *damage = Damage::kNone;
+    unsigned char lengths[kLengthFieldsSize];
+    size_t got = source.Read(lengths, sizeof lengths);
+    if (got == 0) {
+        return ReadResult::kEnd;
+    }
+    // A few bytes after the last record are not a clean end: something was cut or appended.
+    if (got < sizeof lengths) {
+        return Damaged(Damage::kTruncatedLengths, damage);
+    }
+    record->dataLength = ReadLittleEndian32(lengths);
+    record->headerLength = ReadLittleEndian32(lengths + 4);
+    if (record->headerLength < kLengthFieldsSize) {
+        return Damaged(Damage::kHeaderTooShort, damage);
+    }
+    uint32_t nameFieldSize = record->headerLength - kLengthFieldsSize;
+    if (nameFieldSize > kMaxNameFieldSize) {
+        return Damaged(Damage::kNameFieldTooLong, damage);
+    }
+    if (record->dataLength > kMaxDataLength) {
+        return Damaged(Damage::kDataTooLong, damage);
+    }
+    if (source.Read(record->name, nameFieldSize) != nameFieldSize) {
+        return Damaged(Damage::kTruncatedName, damage);
+    }
+    if (memchr(record->name, '\0', nameFieldSize) == nullptr) {
+        return Damaged(Damage::kNameNotTerminated, damage);
+    }
+    if (source.Read(data, record->dataLength) != record->dataLength) {
+        return Damaged(Damage::kTruncatedData, damage);
+    }
+    return ReadResult::kRecord;
+}
+
+int IsBareName(const char* name) {
+    if (name[0] == '\0' || strcmp(name, ".") == 0 || strcmp(name, "..") == 0) {
+        return 0;
+    }
+    return strpbrk(name, "\\/:") == nullptr;
+}
+
+int EncodeRecordHeader(const char* name, uint32_t dataLength, unsigned char* header) {
+    size_t length = strlen(name);
+    if (length > kMaxNameLength || dataLength > kMaxDataLength) {
+        return 0;
+    }
+    WriteLittleEndian32(dataLength, header);
+    WriteLittleEndian32(kHeaderLength, header + 4);
+    memset(header + kLengthFieldsSize, 0, kNameFieldSize);
+    memcpy(header + kLengthFieldsSize, name, length);
+    return 1;
+}
+
+}  // namespace archive

@@ -1,0 +1,377 @@
+// zbpack archive: builds the payload archive that the setup carries, and lists, checks and
+// unpacks archives with the setup's own reader.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "package/ArchiveFormat.h"
+#include "package/PayloadArchive.h"
+#include "platform/NativeFileSystem.h"
+#include "platform/Platform.h"
+#include "platform/StdioStreams.h"
+#include "platform/Text.h"
+#include "tools/Commands.h"
+#include "tools/ConsoleMessageBoxes.h"
+
+namespace {
+
+constexpr char kPrefix[] = "zbpack archive";
+
+const char kUsage[] =
+    "usage: zbpack archive create OUT FILE...\n"
+    "       zbpack archive list ARCHIVE\n"
+    "       zbpack archive verify ARCHIVE\n"
+    "       zbpack archive extract ARCHIVE DIR\n"
+    "       zbpack archive SUBCOMMAND --help\n";
+
+const char kCreateHelp[] =
+    "usage: zbpack archive create OUT FILE...\n"
+    "Writes the payload archive OUT: one record per FILE, stored under its file name (the last\n"
+    "component of its path), in ascending order of the upper-cased names, each with a header of\n"
+    "264 bytes (a 256-byte name field). Refused, with exit status 2 and OUT left as it was: a\n"
+    "name that is not a bare file name or is longer than 255 characters, a file over 15000000\n"
+    "bytes, two files whose names differ only in letter case.\n";
+
+const char kListHelp[] =
+    "usage: zbpack archive list ARCHIVE\n"
+    "Prints one line per record: the data length in decimal, a tab, the name. Exit status 1\n"
+    "when the archive is damaged (the records before the damage are listed).\n";
+
+const char kVerifyHelp[] =
+    "usage: zbpack archive verify ARCHIVE\n"
+    "Checks every record against the setup's limits (data length at most 15000000, header\n"
+    "length 8 to 1032 with a NUL in the name field, no archive cut inside a record) and every\n"
+    "name against the bare-name rule (not empty, \".\" or \"..\", no \\, / or :), writing\n"
+    "nothing. Exit status 0 when all is well, 1 otherwise.\n";
+
+const char kExtractHelp[] =
+    "usage: zbpack archive extract ARCHIVE DIR\n"
+    "Unpacks ARCHIVE into the existing folder DIR exactly as the setup does (same limits, a\n"
+    "folder, a backslash and a name of at most 255 characters) and keeps ARCHIVE. The messages\n"
+    "the setup would show are printed on stderr. Exit status 1 when any of them was shown.\n";
+
+bool WantsHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int Usage(const char* text) {
+    fputs(text, stderr);
+    return kExitUsage;
+}
+
+// The data buffer of every reader: one allocation, as in the setup.
+struct DataBuffer {
+    DataBuffer() : bytes(static_cast<unsigned char*>(malloc(archive::kMaxDataLength))) {}
+    ~DataBuffer() { free(bytes); }
+    unsigned char* bytes;
+};
+
+// ---- create ----
+
+struct Input {
+    std::string path;
+    std::string name;
+    std::string upperName;
+    uint32_t size;
+};
+
+std::string LastComponent(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Checks one input before anything is written; returns 0, kExitUsage or kExitFailed.
+int CheckInput(const char* path, Input* input) {
+    input->path = path;
+    input->name = LastComponent(path);
+    if (!archive::IsBareName(input->name.c_str())) {
+        fprintf(stderr, "%s: %s: the name '%s' is not a bare file name\n", kPrefix, path,
+                input->name.c_str());
+        return kExitUsage;
+    }
+    if (input->name.size() > archive::kMaxNameLength) {
+        fprintf(stderr, "%s: %s: the name has %zu characters, more than %zu\n", kPrefix, path,
+                input->name.size(), archive::kMaxNameLength);
+        return kExitUsage;
+    }
+    struct stat info;
+    if (stat(path, &info) != 0) {
+        fprintf(stderr, "%s: %s: %s\n", kPrefix, path, strerror(errno));
+        return kExitFailed;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        fprintf(stderr, "%s: %s: not a regular file\n", kPrefix, path);
+        return kExitUsage;
+    }
+    if (info.st_size > static_cast<off_t>(archive::kMaxDataLength)) {
+        fprintf(stderr, "%s: %s: %lld bytes, more than the setup's limit of %u\n", kPrefix, path,
+                static_cast<long long>(info.st_size), archive::kMaxDataLength);
+        return kExitUsage;
+    }
+    input->size = static_cast<uint32_t>(info.st_size);
+    input->upperName = input->name;
+    for (char& c : input->upperName) {
+        c = text::Upper(c);
+    }
+    return 0;
+}
+
+// Writes the records to an open stream; returns 0 on success or an exit status.
+int WriteRecords(const std::vector<Input>& inputs, WriteStream& out, unsigned char* data) {
+    for (const Input& input : inputs) {
+        std::unique_ptr<ReadStream> source = OpenStdioRead(input.path.c_str());
+        if (source == nullptr) {
+            fprintf(stderr, "%s: %s: %s\n", kPrefix, input.path.c_str(), strerror(errno));
+            return kExitFailed;
+        }
+        // One byte more than expected shows a file that grew since it was checked.
+        size_t got = source->Read(data, input.size);
+        unsigned char extra;
+        if (got != input.size || source->Read(&extra, 1) != 0) {
+            fprintf(stderr, "%s: %s: changed while it was read\n", kPrefix, input.path.c_str());
+            return kExitFailed;
+        }
+        unsigned char header[archive::kHeaderLength];
+        archive::EncodeRecordHeader(input.name.c_str(), input.size, header);
+        if (out.Write(header, sizeof header) != sizeof header ||
+            out.Write(data, input.size) != input.size) {
+            return kExitFailed;
+        }
+    }
+    return 0;
+}
+
+int RunCreate(int argc, char** argv) {
+    if (WantsHelp(argc, argv)) {
+        fputs(kCreateHelp, stdout);
+        return kExitOk;
+    }
+    if (argc < 3) {
+        return Usage(kCreateHelp);
+    }
+    const char* outPath = argv[1];
+    std::vector<Input> inputs(argc - 2);
+    for (int i = 2; i < argc; ++i) {
+        int status = CheckInput(argv[i], &inputs[i - 2]);
+        if (status != 0) {
+            return status;
+        }
+    }
+    // The setup's file system matches names without regard to case: the records stand in
+    // ascending order of their upper-cased names, and two names that differ only in case would
+    // overwrite each other.
+    std::sort(inputs.begin(), inputs.end(), [](const Input& a, const Input& b) {
+        return strcmp(a.upperName.c_str(), b.upperName.c_str()) < 0;
+    });
+    for (size_t i = 1; i < inputs.size(); ++i) {
+        if (inputs[i].upperName == inputs[i - 1].upperName) {
+            fprintf(stderr, "%s: %s and %s: names that differ only in letter case\n", kPrefix,
+                    inputs[i - 1].path.c_str(), inputs[i].path.c_str());
+            return kExitUsage;
+        }
+    }
+
+    DataBuffer data;
+    if (data.bytes == nullptr) {
+        fprintf(stderr, "%s: out of memory\n", kPrefix);
+        return kExitFailed;
+    }
+    // Written beside OUT and renamed over it at the end: a failure leaves OUT as it was.
+    std::string temporary = std::string(outPath) + ".tmp-" + std::to_string(getpid());
+    std::unique_ptr<WriteStream> out = CreateStdioWrite(temporary.c_str());
+    if (out == nullptr) {
+        fprintf(stderr, "%s: %s: %s\n", kPrefix, temporary.c_str(), strerror(errno));
+        return kExitFailed;
+    }
+    int status = WriteRecords(inputs, *out, data.bytes);
+    int closed = out->Close();
+    if (status == 0 && !closed) {
+        status = kExitFailed;
+    }
+    if (status == 0 && rename(temporary.c_str(), outPath) != 0) {
+        fprintf(stderr, "%s: %s: %s\n", kPrefix, outPath, strerror(errno));
+        status = kExitFailed;
+    }
+    if (status != 0) {
+        fprintf(stderr, "%s: %s not written\n", kPrefix, outPath);
+        unlink(temporary.c_str());
+        return status;
+    }
+    uint64_t content = 0;
+    for (const Input& input : inputs) {
+        content += input.size;
+    }
+    printf("%s: %s: %zu entries, %llu content bytes, %llu bytes\n", kPrefix, outPath, inputs.size(),
+           static_cast<unsigned long long>(content),
+           static_cast<unsigned long long>(content + inputs.size() * archive::kHeaderLength));
+    return kExitOk;
+}
+
+// ---- list and verify ----
+
+// Reads every record of the archive at path, calling onRecord for each. Returns 1 when the
+// archive was read through, 0 when it is damaged or cannot be read (the reason is on stderr).
+template <typename OnRecord>
+int ReadAll(const char* path, OnRecord onRecord) {
+    std::unique_ptr<ReadStream> source = OpenStdioRead(path);
+    if (source == nullptr) {
+        fprintf(stderr, "%s: %s: %s\n", kPrefix, path, strerror(errno));
+        return 0;
+    }
+    DataBuffer data;
+    if (data.bytes == nullptr) {
+        fprintf(stderr, "%s: out of memory\n", kPrefix);
+        return 0;
+    }
+    archive::Record record;
+    uint64_t offset = 0;
+    for (unsigned index = 1;; ++index) {
+        archive::Damage damage;
+        archive::ReadResult read = archive::ReadRecord(*source, &record, data.bytes, &damage);
+        if (read == archive::ReadResult::kEnd) {
+            return 1;
+        }
+        if (read == archive::ReadResult::kDamaged) {
+            fprintf(stderr, "%s: %s: damaged at record %u (offset %llu): %s\n", kPrefix, path,
+                    index, static_cast<unsigned long long>(offset),
+                    archive::DescribeDamage(damage));
+            return 0;
+        }
+        onRecord(record, index, offset);
+        offset += static_cast<uint64_t>(record.headerLength) + record.dataLength;
+    }
+}
+
+int RunList(int argc, char** argv) {
+    if (WantsHelp(argc, argv)) {
+        fputs(kListHelp, stdout);
+        return kExitOk;
+    }
+    if (argc != 2) {
+        return Usage(kListHelp);
+    }
+    int read = ReadAll(argv[1], [](const archive::Record& record, unsigned, uint64_t) {
+        printf("%u\t%s\n", record.dataLength, record.name);
+    });
+    return read ? kExitOk : kExitFailed;
+}
+
+int RunVerify(int argc, char** argv) {
+    if (WantsHelp(argc, argv)) {
+        fputs(kVerifyHelp, stdout);
+        return kExitOk;
+    }
+    if (argc != 2) {
+        return Usage(kVerifyHelp);
+    }
+    const char* path = argv[1];
+    unsigned records = 0;
+    unsigned badNames = 0;
+    uint64_t content = 0;
+    uint64_t length = 0;
+    int read = ReadAll(path, [&](const archive::Record& record, unsigned index, uint64_t offset) {
+        ++records;
+        content += record.dataLength;
+        length = offset + record.headerLength + record.dataLength;
+        if (!archive::IsBareName(record.name)) {
+            ++badNames;
+            fprintf(stderr, "%s: %s: record %u (offset %llu): '%s' is not a bare file name\n",
+                    kPrefix, path, index, static_cast<unsigned long long>(offset), record.name);
+        }
+    });
+    if (!read || badNames > 0) {
+        return kExitFailed;
+    }
+    printf("%s: %s: ok, %u records, %llu content bytes, %llu bytes\n", kPrefix, path, records,
+           static_cast<unsigned long long>(content), static_cast<unsigned long long>(length));
+    return kExitOk;
+}
+
+// ---- extract ----
+
+// The native file system, counting the entries that the extraction writes.
+class CountingFileSystem : public NativeFileSystem {
+  public:
+    std::unique_ptr<WriteStream> Create(const char* path) override {
+        std::unique_ptr<WriteStream> out = NativeFileSystem::Create(path);
+        if (out != nullptr) {
+            ++created;
+        }
+        return out;
+    }
+    unsigned created = 0;
+};
+
+int RunExtract(int argc, char** argv) {
+    if (WantsHelp(argc, argv)) {
+        fputs(kExtractHelp, stdout);
+        return kExitOk;
+    }
+    if (argc != 3) {
+        return Usage(kExtractHelp);
+    }
+    const char* archivePath = argv[1];
+    const char* folder = argv[2];
+    struct stat info;
+    if (stat(folder, &info) != 0 || !S_ISDIR(info.st_mode)) {
+        fprintf(stderr, "%s: %s: not an existing folder\n", kPrefix, folder);
+        return kExitUsage;
+    }
+    CountingFileSystem files;
+    ConsoleMessageBoxes messages(kPrefix);
+    Platform platform;
+    platform.files = &files;
+    platform.messages = &messages;
+    // No window: the setup's progress notifications go nowhere. Divisor and start as the setup's.
+    int result = UnpackPayloadArchive(platform, nullptr, folder, archivePath, 30, 40,
+                                      ArchiveAfterUse::kKeep, malloc);
+    if (!result || messages.shownCount() > 0) {
+        return kExitFailed;
+    }
+    printf("%s: %s: %u entries written to %s\n", kPrefix, archivePath, files.created, folder);
+    return kExitOk;
+}
+
+const Command kSubcommands[] = {
+    {"create", "write an archive of the given files", RunCreate},
+    {"list", "print the data length and name of every record", RunList},
+    {"verify", "check every record against the setup's limits and name rule", RunVerify},
+    {"extract", "unpack an archive into a folder as the setup does, keeping it", RunExtract},
+    {nullptr, nullptr, nullptr},
+};
+
+}  // namespace
+
+int RunArchiveCommand(int argc, char** argv) {
+    if (argc < 2) {
+        return Usage(kUsage);
+    }
+    if (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0) {
+        fputs(kUsage, stdout);
+        fputs("\nsubcommands:\n", stdout);
+        for (const Command* command = kSubcommands; command->name != nullptr; ++command) {
+            printf("  %-8s %s\n", command->name, command->summary);
+        }
+        return kExitOk;
+    }
+    for (const Command* command = kSubcommands; command->name != nullptr; ++command) {
+        if (strcmp(argv[1], command->name) == 0) {
+            return command->run(argc - 1, argv + 1);
+        }
+    }
+    fprintf(stderr, "%s: unknown subcommand '%s'\n", kPrefix, argv[1]);
+    return Usage(kUsage);
+}

@@ -1,0 +1,19 @@
+#include "tools/ConsoleMessageBoxes.h"
+
+#include <cstdio>
+#include <string>
+
+int ConsoleMessageBoxes::Show(WindowHandle, const char* text, const char* caption, unsigned) {
+    ++shownCount_;
+    std::string line = text;
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
+        line.pop_back();
+    }
+    for (char& c : line) {
+        if (c == '\n' || c == '\r') {
+            c = ' ';
+        }
+    }
+    fprintf(stderr, "%s: %s: %s\n", prefix_, caption, line.c_str());
+    return kIdOk;
+}
