@@ -53,6 +53,18 @@ public:
         return Win32Files().GetTempFolder(out, size);
     }
 };
+
+class BorrowedProfile : public ProfileStore {
+public:
+    unsigned ReadString(const char* section, const char* key, const char* defaultValue, char* out,
+                        unsigned size, const char* file) override {
+        return Win32Profile().ReadString(section, key, defaultValue, out, size, file);
+    }
+    int WriteString(const char* section, const char* key, const char* value,
+                    const char* file) override {
+        return Win32Profile().WriteString(section, key, value, file);
+    }
+};
 #endif
 
 }  // namespace
@@ -69,3 +81,9 @@ std::unique_ptr<FileSystem> MakeTestFileSystem(const std::string& windowsFolder)
 std::unique_ptr<ProfileStore> MakeTestProfileStore(const std::string& windowsFolder) {
     return std::unique_ptr<ProfileStore>(new IniProfileStore(windowsFolder));
 }
+
+#ifdef _WIN32
+std::unique_ptr<ProfileStore> MakeWin32TestProfileStore() {
+    return std::unique_ptr<ProfileStore>(new BorrowedProfile());
+}
+#endif
