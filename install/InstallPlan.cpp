@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "package/ArchiveFormat.h"
 #include "package/PayloadArchive.h"
 #include "package/ResourceExtraction.h"
 #include "platform/FileSystem.h"
@@ -117,14 +118,15 @@ size_t LongestArchiveEntryName(const ResourceBlock& block) {
     };
     size_t longest = 0;
     uint64_t offset = 0;
-    while (offset + 8 <= block.size) {
+    constexpr uint32_t kFields = archive::kLengthFieldsSize;
+    while (offset + kFields <= block.size) {
         uint32_t dataLength = le32(offset);
         uint32_t headerLength = le32(offset + 4);
-        if (headerLength < 8 || offset + headerLength > block.size) {
+        if (headerLength < kFields || offset + headerLength > block.size) {
             break;
         }
-        const char* name = reinterpret_cast<const char*>(block.data + offset + 8);
-        size_t length = strnlen(name, headerLength - 8);
+        const char* name = reinterpret_cast<const char*>(block.data + offset + kFields);
+        size_t length = strnlen(name, headerLength - kFields);
         if (length > longest) {
             longest = length;
         }

@@ -1,7 +1,6 @@
 #include "tools/DictionaryCheck.h"
 
 #include <algorithm>
-#include <cstring>
 #include <map>
 
 #include "package/StringTable.h"
@@ -33,7 +32,7 @@ constexpr size_t kKeyChars = kStringKeySize - 2;    // 62
 constexpr size_t kTextChars = kStringTextSize - 2;  // 510
 // Large enough that the lint sees every value whole, to tell what the setup would cut.
 constexpr unsigned kWholeValue = 1 << 16;
-// A default no INI value can hold: it tells a missing key from an empty one.
+// A default that no dictionary text holds: it tells a missing key from an empty one.
 constexpr const char* kAbsent = "\x01";
 
 std::string Upper(std::string s) {

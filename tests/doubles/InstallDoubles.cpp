@@ -83,7 +83,9 @@ int RecordingShell::OpenHidden(WindowHandle owner, const char* file, const char*
     starts.push_back({owner, file, parameters != nullptr ? parameters : "", parameters != nullptr});
     Append(log, std::string("start ") + file + (parameters != nullptr ? " " : "") +
                     (parameters != nullptr ? parameters : ""));
-    return inner != nullptr ? inner->OpenHidden(owner, file, parameters) : 1;
+    int result = inner != nullptr ? inner->OpenHidden(owner, file, parameters) : 1;
+    results.push_back(result);
+    return result;
 }
 
 unsigned RecordingShell::GetSystemFolder(char* out, unsigned size) {

@@ -58,6 +58,7 @@ public:
     unsigned GetSystemFolder(char* out, unsigned size) override;
 
     std::vector<ShellStart> starts;
+    std::vector<int> results;  // what each start returned
     std::string systemFolder = "C:\\WINDOWS\\system32";
     Shell* inner = nullptr;
     EventLog* log = nullptr;

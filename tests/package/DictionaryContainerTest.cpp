@@ -8,6 +8,7 @@
 #include "doubles/Doubles.h"
 #include "doubles/Scratch.h"
 #include "package/DictionaryContainer.h"
+#include "package/MemoryFiles.h"
 
 namespace {
 
@@ -181,6 +182,28 @@ TEST_F(DictionaryContainerTest, MissingContainerOrUncreatablePlainFile) {
     std::string nowhere = scratch_.Join("missing-folder\\TEMP.DIC");
     EXPECT_EQ(0, UnscrambleDictionary(*files_, containerPath_.c_str(), nowhere.c_str(), &status_));
     EXPECT_EQ(DictionaryStatus::kCannotCreate, status_);
+}
+
+TEST(DictionaryContainerDiskTest, PlainFileCutShortIsAFailure) {
+    // A full disk must not pass a truncated dictionary off as a good one.
+    std::string plain = "[ENUMKEYS]\r\nK0=SETUP_CAPTION\r\n";
+    for (bool failClose : {false, true}) {
+        MemoryFileSystem files;
+        files.files["DICT.DIC"] = Build(plain);
+        files.capacity = failClose ? -1 : 10;
+        files.failClose = failClose;
+        DictionaryStatus status = DictionaryStatus::kOk;
+        EXPECT_EQ(0, UnscrambleDictionary(files, "DICT.DIC", "TEMP.DIC", &status)) << failClose;
+        EXPECT_EQ(DictionaryStatus::kCannotWrite, status) << failClose;
+    }
+    // A damaged container on a full disk is reported as damaged.
+    MemoryFileSystem files;
+    files.files["DICT.DIC"] = Build(plain);
+    files.files["DICT.DIC"][9] ^= 1;
+    files.capacity = 10;
+    DictionaryStatus status = DictionaryStatus::kOk;
+    EXPECT_EQ(0, UnscrambleDictionary(files, "DICT.DIC", "TEMP.DIC", &status));
+    EXPECT_EQ(DictionaryStatus::kBadChecksum, status);
 }
 
 }  // namespace

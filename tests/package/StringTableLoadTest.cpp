@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,12 +12,8 @@
 #include "doubles/Scratch.h"
 #include "doubles/TestDictionary.h"
 #include "package/StringTable.h"
-#include "platform/IniFile.h"
 #include "platform/MemoryResourceStore.h"
 #include "setup/SetupState.h"
-#ifdef _WIN32
-#include "platform/Win32Adapters.h"
-#endif
 
 namespace {
 
@@ -60,18 +55,6 @@ std::vector<StoreKind> Kinds() {
     return kinds;
 }
 
-#ifdef _WIN32
-struct BorrowedProfile : ProfileStore {
-    unsigned ReadString(const char* s, const char* k, const char* d, char* o, unsigned n,
-                        const char* f) override {
-        return Win32Profile().ReadString(s, k, d, o, n, f);
-    }
-    int WriteString(const char* s, const char* k, const char* v, const char* f) override {
-        return Win32Profile().WriteString(s, k, v, f);
-    }
-};
-#endif
-
 class StringTableLoadTest : public ::testing::TestWithParam<StoreKind> {
   protected:
     void SetUp() override {
@@ -90,11 +73,11 @@ class StringTableLoadTest : public ::testing::TestWithParam<StoreKind> {
             if (FileExists(settingsPath_)) {
                 GTEST_SKIP() << "a settings file of this machine is in the way: " << settingsPath_;
             }
-            profile_.reset(new BorrowedProfile());
+            profile_ = MakeWin32TestProfileStore();
 #endif
         } else {
             settingsPath_ = windows_ + "\\ZarBelPC.INI";
-            profile_.reset(new IniProfileStore(windows_));
+            profile_ = MakeTestProfileStore(windows_);
         }
         resources_.Add("PLAINEXTRACT", "DICT.DIC", MakeDictionaryContainer(kDictionary));
         platform_.messages = &messages_;

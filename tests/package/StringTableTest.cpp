@@ -8,18 +8,15 @@
 #include <memory>
 #include <string>
 
+#include "doubles/Doubles.h"
 #include "doubles/Scratch.h"
 #include "package/StringTable.h"
-#include "platform/IniFile.h"
-#ifdef _WIN32
-#include "platform/Win32Adapters.h"
-#endif
 
 namespace {
 
 struct StoreKind {
     const char* name;
-    std::function<ProfileStore*(const std::string& windowsFolder)> make;
+    std::function<std::unique_ptr<ProfileStore>(const std::string& windowsFolder)> make;
 };
 
 void PrintTo(const StoreKind& kind, std::ostream* out) {
@@ -28,20 +25,10 @@ void PrintTo(const StoreKind& kind, std::ostream* out) {
 
 std::vector<StoreKind> Kinds() {
     std::vector<StoreKind> kinds = {
-        {"portable",
-         [](const std::string& folder) -> ProfileStore* { return new IniProfileStore(folder); }},
+        {"portable", [](const std::string& folder) { return MakeTestProfileStore(folder); }},
     };
 #ifdef _WIN32
-    struct Borrowed : ProfileStore {
-        unsigned ReadString(const char* s, const char* k, const char* d, char* o, unsigned n,
-                            const char* f) override {
-            return Win32Profile().ReadString(s, k, d, o, n, f);
-        }
-        int WriteString(const char* s, const char* k, const char* v, const char* f) override {
-            return Win32Profile().WriteString(s, k, v, f);
-        }
-    };
-    kinds.push_back({"win32", [](const std::string&) -> ProfileStore* { return new Borrowed(); }});
+    kinds.push_back({"win32", [](const std::string&) { return MakeWin32TestProfileStore(); }});
 #endif
     return kinds;
 }
@@ -49,7 +36,7 @@ std::vector<StoreKind> Kinds() {
 class StringTableReadTest : public ::testing::TestWithParam<StoreKind> {
   protected:
     void SetUp() override {
-        store_.reset(GetParam().make(scratch_.path()));
+        store_ = GetParam().make(scratch_.path());
         table_ = new StringTable();
     }
     void TearDown() override { delete table_; }

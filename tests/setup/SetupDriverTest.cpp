@@ -16,7 +16,7 @@
 namespace {
 
 class ScriptedStages : public SetupStages {
-  public:
+public:
     int LanguageDialog() override {
         calls.push_back("language");
         if (onLanguage) {
@@ -43,7 +43,7 @@ class ScriptedStages : public SetupStages {
 };
 
 class SetupDriverTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         WorkFolderFiles* files = new WorkFolderFiles(MakeTestFileSystem(scratch_.path()));
         files->currentFolder = scratch_.Join("work");

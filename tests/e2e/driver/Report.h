@@ -1,6 +1,12 @@
 // What the test driver prints: one observation a line, "KIND key=<value> key=<value> ...".
 // Values are escaped so that every line is printable ASCII whatever bytes the program showed
 // (Windows-1252 texts, line feeds): the runner parses the lines back into the exact bytes.
+//
+// Kinds the driver prints: START program pid; WINDOW class title x y width height; GONE title;
+// CLICK id control; CHECK id state; SET-TEXT id text; TEXT id text; PROGRESS id pos;
+// MOUSE action x y; MSGBOX caption text icon (error, question, warning, information, none or
+// unknown) buttons [answer]; SCREENSHOT file width height; EXIT code; DONE steps; and on failure
+// FAIL [step source] reason, OPEN class title for each window still open, TERMINATED pid.
 #pragma once
 
 #include <string>

@@ -18,6 +18,10 @@
 //   screenshot FILE                    a 24-bit BMP of the current window
 //   wait-exit [MS]                     waits for the program to end and reports its exit code
 //
+// Every wait polls for its condition (25 ms apart) until its timeout. A message box that no
+// answer-msgbox step waits for fails the wait at once, and so does the program's end. A script
+// ends with wait-exit: a program still running after the last step is a failure and is ended.
+//
 // Words are separated by blanks; "double quotes" keep blanks inside a word (also after "key=").
 // Backslashes are literal, so Windows paths need no escaping. '#' starts a comment line.
 #pragma once

@@ -105,6 +105,61 @@ RECT ScreenRectOf(HWND window) {
     return rect;
 }
 
+// A 32-bit top-down bitmap selected into a memory DC: what the driver draws and copies into.
+class Canvas {
+  public:
+    Canvas(int width, int height) : width_(width), height_(height) {
+        screen_ = GetDC(nullptr);
+        memory_ = CreateCompatibleDC(screen_);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        bitmap_ = CreateDIBSection(memory_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        if (bitmap_ != nullptr) {
+            old_ = SelectObject(memory_, bitmap_);
+        }
+    }
+    ~Canvas() {
+        if (bitmap_ != nullptr) {
+            SelectObject(memory_, old_);
+            DeleteObject(bitmap_);
+        }
+        DeleteDC(memory_);
+        ReleaseDC(nullptr, screen_);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    bool ok() const { return bitmap_ != nullptr; }
+    HDC dc() const { return memory_; }
+    HDC screen() const { return screen_; }
+    Pixels Take() const {
+        GdiFlush();
+        Pixels pixels;
+        pixels.width = width_;
+        pixels.height = height_;
+        const uint32_t* source = static_cast<const uint32_t*>(bits_);
+        pixels.data.assign(source, source + static_cast<size_t>(width_) * height_);
+        for (uint32_t& pixel : pixels.data) {
+            pixel &= 0xFFFFFF;
+        }
+        return pixels;
+    }
+
+  private:
+    int width_;
+    int height_;
+    HDC screen_ = nullptr;
+    HDC memory_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    void* bits_ = nullptr;
+};
+
 // Copies a rectangle of the screen (clipped to it). Returns false when nothing is left of it.
 bool CaptureScreen(RECT rect, Pixels* pixels) {
     rect.left = rect.left < 0 ? 0 : rect.left;
@@ -118,38 +173,13 @@ bool CaptureScreen(RECT rect, Pixels* pixels) {
     if (width <= 0 || height <= 0) {
         return false;
     }
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = bitmap != nullptr;
-    if (ok) {
-        HGDIOBJ old = SelectObject(memory, bitmap);
-        ok = BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top,
-                    SRCCOPY | CAPTUREBLT) != FALSE;
-        GdiFlush();
-        if (ok) {
-            const uint32_t* source = static_cast<const uint32_t*>(bits);
-            pixels->width = width;
-            pixels->height = height;
-            pixels->data.assign(source, source + static_cast<size_t>(width) * height);
-            for (uint32_t& pixel : pixels->data) {
-                pixel &= 0xFFFFFF;
-            }
-        }
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
+    Canvas canvas(width, height);
+    if (!canvas.ok() || !BitBlt(canvas.dc(), 0, 0, width, height, canvas.screen(), rect.left,
+                                rect.top, SRCCOPY | CAPTUREBLT)) {
+        return false;
     }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return ok;
+    *pixels = canvas.Take();
+    return true;
 }
 
 // The system's standard icon drawn at the given size over black and over white.
@@ -157,42 +187,19 @@ IconSample RenderIcon(const char* name, LPCSTR iconId, int width, int height) {
     IconSample sample;
     sample.name = name;
     HICON icon = LoadIconA(nullptr, iconId);
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     for (int pass = 0; pass < 2; ++pass) {
-        void* bits = nullptr;
-        HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        if (bitmap == nullptr) {
+        Canvas canvas(width, height);
+        if (!canvas.ok()) {
             continue;
         }
-        HGDIOBJ old = SelectObject(memory, bitmap);
         RECT all = {0, 0, width, height};
-        FillRect(memory, &all,
+        FillRect(canvas.dc(), &all,
                  static_cast<HBRUSH>(GetStockObject(pass == 0 ? BLACK_BRUSH : WHITE_BRUSH)));
         if (icon != nullptr) {
-            DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+            DrawIconEx(canvas.dc(), 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
         }
-        GdiFlush();
-        Pixels& target = pass == 0 ? sample.overBlack : sample.overWhite;
-        const uint32_t* source = static_cast<const uint32_t*>(bits);
-        target.width = width;
-        target.height = height;
-        target.data.assign(source, source + static_cast<size_t>(width) * height);
-        for (uint32_t& pixel : target.data) {
-            pixel &= 0xFFFFFF;
-        }
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
+        (pass == 0 ? sample.overBlack : sample.overWhite) = canvas.Take();
     }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
     return sample;
 }
 

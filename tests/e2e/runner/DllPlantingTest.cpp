@@ -10,24 +10,19 @@
 namespace e2e {
 namespace {
 
-class DllPlanting : public ::testing::Test {
+class DllPlanting : public SharedPrefixTest<DllPlanting> {
+  public:
+    static bool Prepare(WinePrefix& prefix) {
+        return prefix.Put(SetupExe(), "plant-exe") && prefix.Put(ProbeExe(), "plant-exe") &&
+               prefix.Put(DecoyDll(), "plant-exe") && prefix.Put(DecoyDll(), "plant-cwd");
+    }
+
   protected:
-    static void SetUpTestSuite() {
-        prefix_ = new WinePrefix;
-        ready_ = prefix_->ok() && prefix_->Put(SetupExe(), "plant-exe") &&
-                 prefix_->Put(ProbeExe(), "plant-exe") && prefix_->Put(DecoyDll(), "plant-exe") &&
-                 prefix_->Put(DecoyDll(), "plant-cwd");
-    }
-    static void TearDownTestSuite() {
-        delete prefix_;
-        prefix_ = nullptr;
-    }
     void SetUp() override {
-        std::string why;
-        if (!HaveDisplay(&why)) {
-            GTEST_SKIP() << why;
+        SharedPrefixTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
         }
-        ASSERT_TRUE(ready_) << "cannot make the prefix with the planted DLLs";
         for (const std::string& name : Markers()) {
             remove(prefix_->DriveC(name).c_str());
         }
@@ -51,13 +46,8 @@ class DllPlanting : public ::testing::Test {
         return text;
     }
 
-    static WinePrefix* prefix_;
-    static bool ready_;
     RunOptions options_;
 };
-
-WinePrefix* DllPlanting::prefix_ = nullptr;
-bool DllPlanting::ready_ = false;
 
 TEST_F(DllPlanting, SetupLoadsNoPlantedRichEdit) {
     // The driver gives the program the planted folder as its current folder.

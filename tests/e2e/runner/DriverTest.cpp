@@ -13,29 +13,10 @@ namespace {
 const char kProbe[] = "C:\\zb\\zbprobe.exe";
 const char kProbeText[] = "Prova \xE8 riuscita\nseconda riga   \n";
 
-class DriverTest : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        prefix_ = new WinePrefix;
-        ready_ = prefix_->ok() && prefix_->Put(ProbeExe(), "zb");
-    }
-    static void TearDownTestSuite() {
-        delete prefix_;
-        prefix_ = nullptr;
-    }
-    void SetUp() override {
-        std::string why;
-        if (!HaveDisplay(&why)) {
-            GTEST_SKIP() << why;
-        }
-        ASSERT_TRUE(ready_) << "cannot make the prefix with the probe";
-    }
-    static WinePrefix* prefix_;
-    static bool ready_;
+class DriverTest : public SharedPrefixTest<DriverTest> {
+  public:
+    static bool Prepare(WinePrefix& prefix) { return prefix.Put(ProbeExe(), "zb"); }
 };
-
-WinePrefix* DriverTest::prefix_ = nullptr;
-bool DriverTest::ready_ = false;
 
 TEST_F(DriverTest, AnswersMessageBoxesAndReportsCaptionTextIconAndButtons) {
     RunResult run = prefix_->RunDriver(

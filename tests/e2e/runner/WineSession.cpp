@@ -70,13 +70,17 @@ class DisplayEnvironment : public ::testing::Environment {
         if (display != nullptr && display[0] != '\0') {
             return;
         }
-        const char* xvfb = nullptr;
-        for (const char* candidate : {"/usr/bin/Xvfb", "/usr/local/bin/Xvfb"}) {
-            if (access(candidate, X_OK) == 0) {
+        std::string xvfb;
+        const char* path = getenv("PATH");
+        std::istringstream folders(path != nullptr ? path : "/usr/bin");
+        std::string folder;
+        while (xvfb.empty() && std::getline(folders, folder, ':')) {
+            std::string candidate = folder + "/Xvfb";
+            if (!folder.empty() && access(candidate.c_str(), X_OK) == 0) {
                 xvfb = candidate;
             }
         }
-        if (xvfb == nullptr) {
+        if (xvfb.empty()) {
             missing_ = "no X display: DISPLAY is not set and Xvfb is not installed";
             return;
         }
@@ -95,8 +99,8 @@ class DisplayEnvironment : public ::testing::Environment {
                 int null = open("/dev/null", O_RDWR);
                 dup2(null, 1);
                 dup2(null, 2);
-                execl(xvfb, "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
-                      static_cast<char*>(nullptr));
+                execl(xvfb.c_str(), "Xvfb", name.c_str(), "-screen", "0", "1024x768x24",
+                      "-nolisten", "tcp", static_cast<char*>(nullptr));
                 _exit(127);
             }
             // Ready when its socket appears; gone when it lost the race for the number.

@@ -2,6 +2,8 @@
 // in it with a timeout, and the test driver's report lines parsed back.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -73,6 +75,34 @@ class WinePrefix {
 
   private:
     std::string path_;
+};
+
+// A suite whose tests share one prefix, made once and filled by Suite::Prepare(WinePrefix&).
+// Its tests are skipped without a display and fail when the prefix cannot be prepared.
+template <class Suite>
+class SharedPrefixTest : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        std::string why;
+        if (!HaveDisplay(&why)) {
+            return;  // every test skips
+        }
+        prefix_ = new WinePrefix;
+        ready_ = prefix_->ok() && Suite::Prepare(*prefix_);
+    }
+    static void TearDownTestSuite() {
+        delete prefix_;
+        prefix_ = nullptr;
+    }
+    void SetUp() override {
+        std::string why;
+        if (!HaveDisplay(&why)) {
+            GTEST_SKIP() << why;
+        }
+        ASSERT_TRUE(ready_) << "cannot prepare the suite's Wine prefix";
+    }
+    static inline WinePrefix* prefix_ = nullptr;
+    static inline bool ready_ = false;
 };
 
 // Whole-file read; "" when the file is missing.
