@@ -25,7 +25,7 @@ const char* const kDeclineKey = "SETUP_LICENSE_AGREEMENT_DONT_ACCEPT";
 
 // A device context of the dialog's client area, released on every way out.
 class WindowDc {
-  public:
+public:
     explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
     ~WindowDc() {
         if (dc_ != nullptr) {
@@ -36,7 +36,7 @@ class WindowDc {
     WindowDc& operator=(const WindowDc&) = delete;
     HDC get() const { return dc_; }
 
-  private:
+private:
     HWND window_;
     HDC dc_;
 };

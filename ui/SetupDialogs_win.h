@@ -5,7 +5,7 @@
 #include "ui/Dialogs_win.h"
 
 class DialogStages : public SetupStages {
-  public:
+public:
     // Registers the common controls the dialogs use; the state's instance and owner are read
     // when each dialog opens, after the driver has set them.
     DialogStages(SetupState& state, Platform& platform);
@@ -13,6 +13,6 @@ class DialogStages : public SetupStages {
     int LicenseDialog() override;
     int InstallDialog() override;
 
-  private:
+private:
     DialogContext context_;
 };

@@ -3,7 +3,7 @@
 namespace {
 
 class Cursor {
-  public:
+public:
     Cursor(const unsigned char* bytes, size_t size) : bytes_(bytes), size_(size) {}
     bool ok() const { return ok_; }
     uint16_t Word() {
@@ -46,7 +46,7 @@ class Cursor {
         at_ += n;
     }
 
-  private:
+private:
     const unsigned char* bytes_;
     size_t size_;
     size_t at_ = 0;

@@ -291,7 +291,7 @@ INT_PTR RunModal(const std::function<INT_PTR()>& show, const std::function<void(
 }
 
 class DialogTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         // Wine passes the X display on; without one no window can be made.
         char display[64];
@@ -584,7 +584,7 @@ namespace {
 // Message boxes that look at the install dialog while they are "up": the installation shows
 // them from inside the Install command, with the dialog still open underneath.
 class ProbingMessageBoxes : public RecordingMessageBoxes {
-  public:
+public:
     int Show(WindowHandle owner, const char* text, const char* caption, unsigned type) override {
         HWND dialog = FindThreadDialog(GetCurrentThreadId());
         std::string state;
@@ -602,7 +602,7 @@ class ProbingMessageBoxes : public RecordingMessageBoxes {
 };
 
 class InstallDialogTest : public DialogTest {
-  protected:
+protected:
     void SetUp() override {
         DialogTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) {

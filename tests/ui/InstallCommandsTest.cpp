@@ -28,7 +28,7 @@ struct FakeInstallation {
 };
 
 class InstallCommandsTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         state_.reset(new SetupState);
         InitSetupState(*state_);

@@ -12,7 +12,7 @@
 namespace {
 
 class LanguageChoiceTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         profile_ = MakeTestProfileStore(scratch_.path());
         state_.reset(new SetupState);

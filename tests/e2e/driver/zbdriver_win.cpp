@@ -107,7 +107,7 @@ RECT ScreenRectOf(HWND window) {
 
 // A 32-bit top-down bitmap selected into a memory DC: what the driver draws and copies into.
 class Canvas {
-  public:
+public:
     Canvas(int width, int height) : width_(width), height_(height) {
         screen_ = GetDC(nullptr);
         memory_ = CreateCompatibleDC(screen_);
@@ -150,7 +150,7 @@ class Canvas {
         return pixels;
     }
 
-  private:
+private:
     int width_;
     int height_;
     HDC screen_ = nullptr;
@@ -244,7 +244,7 @@ void MakeFolders(const std::string& folder) {
 }
 
 class Driver {
-  public:
+public:
     explicit Driver(const DriverOptions& options) : options_(options) {}
 
     bool Start();
@@ -253,7 +253,7 @@ class Driver {
     // Ends a program that is still running after a failure.
     void Abandon();
 
-  private:
+private:
     enum class Outcome { kReady, kTimeout, kExited, kMessageBox };
 
     bool RunStep(const Step& step);

@@ -11,13 +11,13 @@ namespace e2e {
 namespace {
 
 class DllPlanting : public SharedPrefixTest<DllPlanting> {
-  public:
+public:
     static bool Prepare(WinePrefix& prefix) {
         return prefix.Put(SetupExe(), "plant-exe") && prefix.Put(ProbeExe(), "plant-exe") &&
                prefix.Put(DecoyDll(), "plant-exe") && prefix.Put(DecoyDll(), "plant-cwd");
     }
 
-  protected:
+protected:
     void SetUp() override {
         SharedPrefixTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) {

@@ -14,7 +14,7 @@ const char kProbe[] = "C:\\zb\\zbprobe.exe";
 const char kProbeText[] = "Prova \xE8 riuscita\nseconda riga   \n";
 
 class DriverTest : public SharedPrefixTest<DriverTest> {
-  public:
+public:
     static bool Prepare(WinePrefix& prefix) { return prefix.Put(ProbeExe(), "zb"); }
 };
 

@@ -45,7 +45,7 @@ const char* const kInstalledFiles[] = {
 };
 
 class SetupScenario : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         std::string whyNot;
         if (!HaveDisplay(&whyNot)) {
