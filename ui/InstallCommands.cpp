@@ -27,9 +27,9 @@ void InstallFromDialog(SetupState& state, Platform& platform, WindowHandle dialo
         state.installCompleted = true;
         return;
     }
-    // Each lookup may land in the one shared buffer: keep the first before the second.
-    char caption[kStringTextSize];
-    text::Copy(caption, sizeof caption, LookupString(state.strings, "GLOBAL_WARNING"));
+    // The caption is looked up first: a miss lives in the shared lookup buffer, which the
+    // text's lookup then overwrites (as in every two-text box of the setup).
+    const char* caption = LookupString(state.strings, "GLOBAL_WARNING");
     const char* message = LookupString(state.strings, "SETUP_ABORTED");
     platform.messages->Show(state.owner, message, caption, kMbOk | kMbIconError);
 }

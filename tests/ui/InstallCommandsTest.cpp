@@ -97,13 +97,20 @@ TEST_F(InstallCommandsTest, AFailedInstallationShowsExactlyTheAbortMessage) {
     EXPECT_EQ(kMbOk | kMbIconError, messages_.shown[0].type);
 }
 
-TEST_F(InstallCommandsTest, MissingKeysShowTheirOwnFallbacksInCaptionAndText) {
+TEST_F(InstallCommandsTest, MissingKeysShareTheLookupBufferLikeEveryTwoTextBox) {
     FakeInstallation::result = 0;
     InstallFromDialog(*state_, platform_, kDialog, FakeInstallation::Run);
     ASSERT_EQ(1u, messages_.shown.size());
-    // Both lookups miss; the caption keeps its own text although the lookups share a buffer.
-    EXPECT_EQ("GLOBAL_WARNING: String Error", messages_.shown[0].caption);
+    // Both lookups miss: the caption's miss is overwritten by the text's.
+    EXPECT_EQ("SETUP_ABORTED: String Error", messages_.shown[0].caption);
     EXPECT_EQ("SETUP_ABORTED: String Error", messages_.shown[0].text);
+    // Only the caption misses: it shows the upper-cased text key.
+    messages_.shown.clear();
+    AddString("SETUP_ABORTED", "Installazione interrotta.");
+    InstallFromDialog(*state_, platform_, kDialog, FakeInstallation::Run);
+    ASSERT_EQ(1u, messages_.shown.size());
+    EXPECT_EQ("SETUP_ABORTED", messages_.shown[0].caption);
+    EXPECT_EQ("Installazione interrotta.", messages_.shown[0].text);
 }
 
 TEST_F(InstallCommandsTest, ChangeThenCancelUpperCasesTheDefault) {
