@@ -101,8 +101,13 @@ void NormaliseInstallFolder(char* folder, size_t size) {
     if (size == 0) {
         return;
     }
+    // A text that does not end inside the buffer is cut to it, so that the suffix is never
+    // appended past the buffer's end.
+    size_t length = strnlen(folder, size);
+    if (length == size) {
+        folder[--length] = '\0';
+    }
     text::UpperInPlace(folder);
-    size_t length = strlen(folder);
     if (length > 0 && folder[length - 1] == '\\') {
         folder[--length] = '\0';
     }

@@ -20,5 +20,6 @@ void MakeDefaultInstallFolder(Platform& platform, char* out, size_t size);
 // Returns 1 when confirmed.
 int BrowseForInstallFolder(Platform& platform, WindowHandle owner, char* folder, size_t size,
                            const char* title);
-// Upper-cases, drops one trailing backslash, appends "\ZarbelPC" unless the name is in it.
+// Upper-cases, drops one trailing backslash, appends "\ZarbelPC" unless the name is in it. A text
+// that is not terminated within size is first cut to size - 1 characters.
 void NormaliseInstallFolder(char* folder, size_t size);

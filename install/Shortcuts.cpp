@@ -36,7 +36,9 @@ public:
         memset(&action, 0, sizeof action);
         action.step = ShortcutStep::MakeLink;
         action.description = description;
-        if (!text::JoinPath(action.target, sizeof action.target, targetFolder, targetName) ||
+        // An empty shell folder would put the link at the root of the current drive.
+        if (linkFolder[0] == '\0' ||
+            !text::JoinPath(action.target, sizeof action.target, targetFolder, targetName) ||
             !text::JoinPath(action.path, sizeof action.path, linkFolder, linkName)) {
             ++plan_->skipped;
             return;
@@ -44,9 +46,9 @@ public:
         Append(action);
     }
 
-    // Returns 0 when the folder's path does not fit; its links are then left out too.
+    // Returns 0 when the parent is empty or the path does not fit; its links are then left out too.
     int Folder(char* path, size_t size, const char* parent, const char* name) {
-        if (!text::JoinPath(path, size, parent, name)) {
+        if (parent[0] == '\0' || !text::JoinPath(path, size, parent, name)) {
             return 0;
         }
         ShortcutAction action;

@@ -31,7 +31,7 @@ struct ShortcutAction {
 struct ShortcutPlan {
     ShortcutAction actions[kMaxShortcutActions];
     int count;
-    int skipped;  // links left out because a path did not fit
+    int skipped;  // links left out because a folder was empty or a path did not fit
 };
 
 // The user's shell folders, as read from HKCU\...\Explorer\Shell Folders.
@@ -63,8 +63,8 @@ int ShortcutEntriesInUse(const ShortcutTable& table);
 ShellFolderUse ShellFoldersNeeded(const ShortcutTable& table, bool wantDesktop);
 
 // Builds the plan: the desktop pass (when wanted), then per entry its SendTo and Start Menu links
-// and its group folder and group link. A link whose target or link path does not fit is left out
-// (counted in skipped); so is the group folder when its path does not fit.
+// and its group folder and group link. A link whose target or link path does not fit, or whose
+// shell folder is empty, is left out (counted in skipped); so is the group folder then.
 void PlanShortcuts(const ShortcutInputs& inputs, ShortcutPlan* plan);
 // Makes the folders and links in order; results are ignored, a missing link costs only itself.
 void RunShortcutPlan(const ShortcutPlan& plan, Platform& platform);

@@ -48,13 +48,15 @@ void ReportWriteError(Platform& platform, WindowHandle owner, const char* folder
 }
 
 // Writes one entry into folder. A name that would leave the folder, a path too long for its
-// buffer and content that does not reach the disk in full are all reported as a file that
-// cannot be created; a partly written file is removed.
-void WriteEntry(Platform& platform, WindowHandle owner, const char* folder,
+// buffer, the archive's own path (it is still being read) and content that does not reach the
+// disk in full are all reported as a file that cannot be created; a partly written file is
+// removed.
+void WriteEntry(Platform& platform, WindowHandle owner, const char* folder, const char* archivePath,
                 const archive::Record& record, const unsigned char* data) {
     char target[kPathSize];
     if (!archive::IsBareName(record.name) ||
-        !text::JoinPath(target, sizeof target, folder, record.name)) {
+        !text::JoinPath(target, sizeof target, folder, record.name) ||
+        text::EqualsNoCase(target, archivePath)) {
         ReportWriteError(platform, owner, folder, record.name);
         return;
     }
@@ -121,7 +123,7 @@ int UnpackPayloadArchive(Platform& platform, WindowHandle progressWindow, const 
         contentBytes += record.dataLength;
         int64_t position = startPosition + contentBytes / step;
         Notify(platform, progressWindow, position > INT_MAX ? INT_MAX : static_cast<int>(position));
-        WriteEntry(platform, progressWindow, folder, record, data);
+        WriteEntry(platform, progressWindow, folder, archivePath, record, data);
     }
 
     source.reset();

@@ -63,6 +63,21 @@ TEST(NormaliseInstallFolderTest, SuffixIsCutToTheBuffer) {
     EXPECT_EQ('#', text[kFolderTextSize]);
 }
 
+// A text longer than the size it is normalised in (a 1,024-byte folder text normalised as a
+// browse result) used to get the suffix appended far past the buffer.
+TEST(NormaliseInstallFolderTest, TextLongerThanTheSizeIsCutFirst) {
+    char text[1024 + 16];
+    memset(text, '#', sizeof text);
+    std::string typed = "d:\\" + std::string(700, 'f');
+    strcpy(text, typed.c_str());
+    NormaliseInstallFolder(text, kFolderTextSize);
+    EXPECT_EQ("D:\\" + std::string(kFolderTextSize - 4, 'F'), std::string(text));
+    EXPECT_EQ('F', text[kFolderTextSize - 2]);
+    EXPECT_EQ('\0', text[kFolderTextSize - 1]);
+    EXPECT_EQ('f', text[kFolderTextSize]) << "past the size, the text is left alone";
+    EXPECT_EQ('#', text[1024 + 8]);
+}
+
 class InstallLocationTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -4,15 +4,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "doubles/InstallDoubles.h"
 #include "doubles/Scratch.h"
+#include "doubles/TestDictionary.h"
 #include "install/InstallSequence.h"
 #include "install/TestPayload.h"
 #include "platform/IniFile.h"
 #include "platform/MemoryResourceStore.h"
+#include "platform/Text.h"
 #include "setup/SetupState.h"
 
 namespace {
@@ -292,6 +295,47 @@ TEST_F(RunInstallationTest, TooLongFolderIsRefusedBeforeAnythingIsWritten) {
     messages_.answers = {kIdNo};
     EXPECT_EQ(1, RunInstallation(*state_, platform_, kDialog));
     EXPECT_EQ("the uninstaller", ReadFileText(windows_ + "\\ZarBelPC_uninstall.exe"));
+}
+
+// Settings writes that the platform refuses, as for a Windows directory that cannot be written.
+class RefusingProfileStore : public ProfileStore {
+public:
+    unsigned ReadString(const char*, const char*, const char* defaultValue, char* out,
+                        unsigned size, const char*) override {
+        return text::Copy(out, size, defaultValue) ? static_cast<unsigned>(strlen(out)) : 0;
+    }
+    int WriteString(const char*, const char*, const char*, const char*) override {
+        ++refused;
+        return 0;
+    }
+    int refused = 0;
+};
+
+// A Windows directory that cannot be written: the installation folder is filled, nothing in the
+// Windows directory is replaced or lost, and the copies and settings that failed are silent.
+TEST_F(RunInstallationTest, WindowsDirectoryThatCannotBeWritten) {
+    AddPayload();
+    PlaceOldFiles();
+    // The fonts folder inside it cannot be written either.
+    auto fonts = std::make_unique<WorkFolderFiles>(MakeTestFileSystem(windows_));
+    fonts->readOnlyFolder = windows_ + "\\FONTS";
+    fonts->currentFolder = startFolder_;
+    fonts->tempFolder = startFolder_;
+    auto guarded = std::make_unique<WorkFolderFiles>(std::move(fonts));
+    guarded->readOnlyFolder = windows_;
+    guarded->currentFolder = startFolder_;
+    guarded->tempFolder = startFolder_;
+    files_.reset(new LoggingFileSystem(std::move(guarded), windows_, &log_));
+    platform_.files = files_.get();
+    RefusingProfileStore refusing;
+    platform_.profile = &refusing;
+    messages_.answers = {kIdNo};
+
+    EXPECT_EQ(1, RunInstallation(*state_, platform_, kDialog));
+    ExpectOldFilesUntouched();
+    EXPECT_EQ(4, refusing.refused);
+    EXPECT_EQ("the application", ReadFileText(install_ + "\\ZarbelPC.EXE"));
+    ASSERT_EQ(1u, messages_.shown.size()) << "only the desktop question";
 }
 
 }  // namespace

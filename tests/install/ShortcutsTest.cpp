@@ -100,6 +100,16 @@ TEST(ShortcutPlanTest, TableVariants) {
     EXPECT_EQ(7, PlanFor(noEnd, true, TestFolders()).count);
 }
 
+// An empty shell folder value must not put links at the root of the current drive.
+TEST(ShortcutPlanTest, EmptyShellFoldersGetNoLinks) {
+    ShellFolders folders = TestFolders();
+    folders.desktop[0] = '\0';
+    folders.programs[0] = '\0';
+    ShortcutPlan plan = PlanFor(kSetupConfiguration.shortcuts, true, folders);
+    EXPECT_EQ((std::vector<std::string>{kRow2, kRow3}), Describe(plan));
+    EXPECT_EQ(3, plan.skipped);  // the desktop link and both group folders
+}
+
 // Working texts hold 255 characters: "ZarbelPC.lnk" has 12, "Uninstall ZarbelPC.lnk" 22.
 TEST(ShortcutPlanTest, LinksWhosePathsDoNotFitAreSkipped) {
     ShellFolders folders = TestFolders();

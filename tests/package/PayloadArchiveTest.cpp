@@ -24,7 +24,7 @@ std::vector<unsigned char> Content(size_t size, unsigned seed) {
 }
 
 class PayloadArchiveFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         files_ = MakeTestFileSystem(scratch_.path());
         platform_.files = files_.get();
@@ -221,6 +221,28 @@ TEST_F(PayloadArchiveFileTest, EscapingNamesWriteNothingOutsideTheFolder) {
     EXPECT_FALSE(FileExists(scratch_.Join("OUT2.TXT")));
     EXPECT_EQ(Bytes("good"), Read("inner\\IN.TXT"));
     EXPECT_EQ(3u, messages_.shown.size());
+}
+
+// An entry named like the archive itself would empty the file that is still being read: the
+// entries after it were lost and a damaged archive was not kept for the user to look at.
+TEST_F(PayloadArchiveFileTest, EntryNamedLikeTheArchiveIsNotWritten) {
+    std::vector<unsigned char> archive = RecordBytes("resource.dat", Bytes("x"));
+    Append(&archive, RecordBytes("AFTER.TXT", Bytes("after")));
+    EXPECT_EQ(1, Extract(archive));
+    ASSERT_EQ(1u, messages_.shown.size());
+    EXPECT_EQ(scratch_.path() + "\\resource.dat", messages_.shown[0].text);
+    EXPECT_EQ("ERRORE DI SCRITTURA", messages_.shown[0].caption);
+    EXPECT_EQ(Bytes("after"), Read("AFTER.TXT"));
+    EXPECT_FALSE(FileExists(ArchivePath()));
+
+    // Damaged after such an entry: the archive stays whole.
+    archive = RecordBytes("RESOURCE.DAT", Bytes("x"));
+    Append(&archive, RecordBytes("CUT.TXT", Bytes("cut short")));
+    archive.resize(archive.size() - 3);
+    EXPECT_EQ(0, Extract(archive));
+    std::vector<unsigned char> kept;
+    ASSERT_TRUE(ReadFileBytes(ArchivePath(), &kept));
+    EXPECT_EQ(archive, kept);
 }
 
 TEST_F(PayloadArchiveFileTest, EntryThatCannotBeCreatedIsReportedAndTheRestIsWritten) {
