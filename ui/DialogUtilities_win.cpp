@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <richedit.h>
 
+#include <cstring>
+
 #include "platform/Platform.h"
 #include "resources/ResourceIds.h"
 #include "setup/SetupState.h"
@@ -33,10 +35,30 @@ PixelRect OuterRect(HWND window) {
 }  // namespace
 
 void RegisterDialogControls() {
-    INITCOMMONCONTROLSEX controls = {};
-    controls.dwSize = sizeof controls;
-    controls.dwICC = ICC_PROGRESS_CLASS;
-    InitCommonControlsEx(&controls);
+    // The common controls library is not imported: an imported DLL that is not one of the
+    // system's known DLLs would be searched beside the setup first, before any code of ours
+    // runs, and a COMCTL32.DLL planted in a downloads folder would be loaded. So it is loaded
+    // here, by its full path in the system directory.
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, sizeof path);
+    const char kName[] = "\\COMCTL32.DLL";
+    if (length == 0 || length + sizeof kName > sizeof path) {
+        return;
+    }
+    memcpy(path + length, kName, sizeof kName);
+    HMODULE library = LoadLibraryA(path);
+    if (library == nullptr) {
+        return;
+    }
+    using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    auto init = reinterpret_cast<InitFn>(
+        reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    if (init != nullptr) {
+        INITCOMMONCONTROLSEX controls = {};
+        controls.dwSize = sizeof controls;
+        controls.dwICC = ICC_PROGRESS_CLASS;
+        init(&controls);
+    }
 }
 
 void CenterOverParent(HWND window) {

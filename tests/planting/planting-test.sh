@@ -79,7 +79,7 @@ echo "planting: loaded for the imports alone, before any code runs:" $loader
 rm -f "$work/markers"/*
 
 # The setup, started from the decoys' current folder, runs until it waits for an answer.
-(cd "$work/current" && timeout "${ZB_PLANTING_SECONDS:-25}" "$WINE64" "$work/program/setup.exe")
+(cd "$work/current" && timeout "${ZB_PLANTING_SECONDS:-12}" "$WINE64" "$work/program/setup.exe")
 echo "planting: setup ended with $? (124: stopped while it waited)"
 "$WINESERVER" -k 2>/dev/null
 "$WINESERVER" -w 2>/dev/null
