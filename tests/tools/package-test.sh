@@ -65,15 +65,16 @@ if [ "$mode" = inputs ]; then
     says "bad dictionary, the problem" "package: dictionary: "
     says "payload's DICT.DIC" "the payload's dict.dic is left out"
 
-    # Names the archive cannot hold side by side, and a name too long for it.
+    # Names the archive cannot hold side by side, and a file over the setup's limit (sparse).
     cp -r "$full" "$work/clash"
     printf 'x' >"$work/clash/THUMBS.DB"
     run "names differing in case" 2 --payload "$work/clash" --out "$out"
     says "names differing in case" "zbpack archive create refused it"
-    cp -r "$full" "$work/long"
-    printf 'x' >"$work/long/$(printf 'n%.0s' $(seq 1 250)).txt"
-    run "long name" 2 --payload "$work/long" --out "$out"
-    says "long name" "zbpack archive create refused it"
+    cp -r "$full" "$work/big"
+    truncate -s 15000001 "$work/big/song.kar"
+    run "file too big" 2 --payload "$work/big" --out "$out"
+    says "file too big" "zbpack archive create refused it"
+    says "file too big, the file" "song.kar"
 
     cp -r "$full" "$work/nested" && mkdir "$work/nested/SONGS"
     run "subfolder" 2 --payload "$work/nested" --out "$out"
