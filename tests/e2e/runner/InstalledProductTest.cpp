@@ -184,14 +184,14 @@ protected:
     static bool RegKeyExists(const std::string& key) {
         return prefix_->Run({"reg", "query", key}, RunOptions{"", "", 30}).exitCode == 0;
     }
-    // Polls a value until it reads `expected` or 60 seconds have passed (regsvr32 and assocset
-    // run on after the setup has ended); returns what it read last.
+    // Polls a value until it reads `expected` (in any case when `anyCase`) or 60 seconds have
+    // passed (regsvr32 and assocset run on after the setup has ended); returns what it read last.
     static std::string AwaitRegValue(const std::string& key, const std::string& value,
-                                     const std::string& expected) {
+                                     const std::string& expected, bool anyCase = false) {
         std::string got;
         for (int attempt = 0; attempt < 60; ++attempt) {
             got = RegValue(key, value);
-            if (got == expected) {
+            if (got == expected || (anyCase && Upper(got) == Upper(expected))) {
                 break;
             }
             sleep(1);
@@ -308,8 +308,8 @@ TEST_F(InstalledProduct, TheSixControlsAreRegisteredFromTheInstallFolder) {
         }
         ASSERT_NE("<missing>", classId) << control.progId << " was not registered";
         std::string server = std::string(kInstallFolder) + "\\" + control.file;
-        EXPECT_EQ(Upper(server),
-                  Upper(AwaitRegValue("HKCR\\CLSID\\" + classId + "\\InprocServer32", "", server)))
+        EXPECT_EQ(Upper(server), Upper(AwaitRegValue("HKCR\\CLSID\\" + classId + "\\InprocServer32",
+                                                     "", server, true)))
             << control.file;
     }
 }
