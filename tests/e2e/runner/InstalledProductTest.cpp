@@ -1,0 +1,432 @@
+// The whole product under Wine: one installation of the default payload through the three
+// dialogs, checked on what it leaves (files byte for byte, the Windows directory copies, the
+// font, the settings, registered controls, associations, links, the main program reading its
+// settings), then the uninstaller started through its link's target, checked on what it takes
+// away and on the user's song it must leave alone.
+//
+// The tests share one prefix and run in the order written: the uninstallation comes last.
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "runner/WineSession.h"
+
+namespace e2e {
+namespace {
+
+const char* const kInstallFolder = "C:\\Program Files\\ZarbelPC";
+const char* const kInstallUnix = "Program Files/ZarbelPC";
+const char* const kMainTarget = "C:\\Program Files\\ZarbelPC\\ZarbelPC.EXE";
+const char* const kUninstallTarget = "C:\\windows\\ZarBelPC_UNINSTALL.EXE";
+const char* const kUserSong = "My Song.kar";
+const char* const kShellFolders =
+    "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+struct Control {
+    const char* file;
+    const char* progId;
+};
+const Control kControls[] = {
+    {"COMDLG32.OCX", "ZarBelPC.CommonDialog"},    {"MSCOMCTL.OCX", "ZarBelPC.CommonControls"},
+    {"MSCOMCT2.OCX", "ZarBelPC.CommonControls2"}, {"TuneChooser.ocx", "ZarBelPC.TuneChooser"},
+    {"TABCTL32.OCX", "ZarBelPC.TabControl"},      {"MSINET.OCX", "ZarBelPC.InternetTransfer"},
+};
+
+// The Windows directory copies: (name in the payload, name the installation gives the copy).
+const std::pair<const char*, const char*> kWindowsCopies[] = {
+    {"ZarBelPC_UNINSTALL.exe", "ZarBelPC_uninstall.exe"},
+    {"MFC71.dll", "mfc71.dll"},
+    {"msvcr71.dll", "msvcr71.dll"},
+};
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+std::string StagingFolder() {
+    return std::string(ZB_WIN64_BUILD) + "/payload-staging";
+}
+
+std::vector<std::string> FilesIn(const std::string& unixFolder) {
+    std::vector<std::string> names;
+    if (DIR* dir = opendir(unixFolder.c_str())) {
+        while (dirent* entry = readdir(dir)) {
+            std::string name = entry->d_name;
+            if (name != "." && name != "..") {
+                names.push_back(name);
+            }
+        }
+        closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The file of a folder whose name matches without regard to case, as Windows finds it; "" when
+// there is none.
+std::string FindNoCase(const std::string& unixFolder, const std::string& name) {
+    for (const std::string& candidate : FilesIn(unixFolder)) {
+        if (Upper(candidate) == Upper(name)) {
+            return unixFolder + "/" + candidate;
+        }
+    }
+    return "";
+}
+
+// Every file and folder under a folder, relative to it, sorted ("SONGS/", "SONGS/a.kar").
+void ListTree(const std::string& unixFolder, const std::string& prefix,
+              std::vector<std::string>* into) {
+    for (const std::string& name : FilesIn(unixFolder)) {
+        std::string path = unixFolder + "/" + name;
+        struct stat info = {};
+        if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            into->push_back(prefix + name + "/");
+            ListTree(path, prefix + name + "/", into);
+        } else {
+            into->push_back(prefix + name);
+        }
+    }
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) {
+        text += "  " + line + "\n";
+    }
+    return text;
+}
+
+// Sections and keys of an INI text, section and key upper-cased.
+std::map<std::string, std::string> IniEntries(const std::string& text) {
+    std::map<std::string, std::string> entries;
+    std::string section;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        std::string line = text.substr(start, end == std::string::npos ? end : end - start);
+        start = end == std::string::npos ? text.size() : end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.size() > 1 && line.front() == '[' && line.back() == ']') {
+            section = Upper(line.substr(1, line.size() - 2));
+        } else if (size_t equals = line.find('='); equals != std::string::npos && equals > 0) {
+            entries[section + "/" + Upper(line.substr(0, equals))] = line.substr(equals + 1);
+        }
+    }
+    return entries;
+}
+
+class InstalledProduct : public SharedPrefixTest<InstalledProduct> {
+public:
+    // An English installation with the desktop icon, as a user clicks through it.
+    static bool Prepare(WinePrefix& prefix) {
+        if (!prefix.Put(SetupExe(), "zb")) {
+            return false;
+        }
+        RunResult run = prefix.RunDriver(
+            {"C:\\zb\\ZarBelPC-Setup-x64.exe", "wait-window class=#32770 controls=1006,1007,1",
+             "set-check 1007", "click 1", "wait-gone", "wait-window class=#32770 controls=1000,1,2",
+             "mouse-down 0 0 painted=1 anchor=center", "mouse-up 0 0 painted=1 anchor=center",
+             "wait-gone", "wait-window class=#32770 controls=1003,1005,1,2,3", "click 1",
+             "wait-msgbox timeout=60000", "answer-msgbox yes", "wait-gone timeout=60000",
+             "answer-msgbox ok", "wait-exit 60000"});
+        const ParsedReport* exit = run.First("EXIT");
+        if (run.timedOut || !run.All("FAIL").empty() || exit == nullptr ||
+            exit->Get("code") != "0") {
+            fprintf(stderr, "e2e: the installation did not complete:\n%s\n",
+                    run.Describe().c_str());
+            return false;
+        }
+        return true;
+    }
+
+protected:
+    static std::string Install(const std::string& relative = "") {
+        return prefix_->DriveC(std::string(kInstallUnix) + (relative.empty() ? "" : "/") +
+                               relative);
+    }
+    static std::string Windows(const std::string& relative) {
+        return prefix_->DriveC("windows/" + relative);
+    }
+
+    // The REG_SZ data of a value ("" for the default value), or "<missing>".
+    static std::string RegValue(const std::string& key, const std::string& value) {
+        std::vector<std::string> args = {"reg", "query", key};
+        if (value.empty()) {
+            args.push_back("/ve");
+        } else {
+            args.push_back("/v");
+            args.push_back(value);
+        }
+        RunResult run = prefix_->Run(args, RunOptions{"", "", 30});
+        size_t type = run.output.find("REG_SZ");
+        if (run.exitCode != 0 || type == std::string::npos) {
+            return "<missing>";
+        }
+        size_t start = run.output.find_first_not_of(" \t", type + 6);
+        size_t end = run.output.find_first_of("\r\n", start);
+        return start == std::string::npos ? "" : run.output.substr(start, end - start);
+    }
+    static bool RegKeyExists(const std::string& key) {
+        return prefix_->Run({"reg", "query", key}, RunOptions{"", "", 30}).exitCode == 0;
+    }
+    // Polls a value until it reads `expected` (in any case when `anyCase`) or 60 seconds have
+    // passed (regsvr32 and assocset run on after the setup has ended); returns what it read last.
+    static std::string AwaitRegValue(const std::string& key, const std::string& value,
+                                     const std::string& expected, bool anyCase = false) {
+        std::string got;
+        for (int attempt = 0; attempt < 60; ++attempt) {
+            got = RegValue(key, value);
+            if (got == expected || (anyCase && Upper(got) == Upper(expected))) {
+                break;
+            }
+            sleep(1);
+        }
+        return got;
+    }
+
+    // The Windows path of a shell folder of the user, from the registry as the setup read it.
+    static std::string ShellFolder(const char* name) { return RegValue(kShellFolders, name); }
+    static std::string UnixPath(const std::string& windowsPath) {
+        std::string path = windowsPath;
+        if (path.size() < 3 || toupper(static_cast<unsigned char>(path[0])) != 'C' ||
+            path[1] != ':') {
+            return "";
+        }
+        path = path.substr(3);
+        std::replace(path.begin(), path.end(), '\\', '/');
+        return prefix_->DriveC(path);
+    }
+
+    // The five links: (Windows path of the link file, expected target).
+    static std::vector<std::pair<std::string, std::string>> Links() {
+        std::string group = ShellFolder("Programs") + "\\ZarbelPC";
+        return {{ShellFolder("Desktop") + "\\ZarbelPC.lnk", kMainTarget},
+                {ShellFolder("SendTo") + "\\ZarbelPC.lnk", kMainTarget},
+                {ShellFolder("Start Menu") + "\\ZarbelPC.lnk", kMainTarget},
+                {group + "\\ZarbelPC.lnk", kMainTarget},
+                {group + "\\Uninstall ZarbelPC.lnk", kUninstallTarget}};
+    }
+
+    static std::vector<std::string> InstallListing() {
+        std::vector<std::string> listing;
+        ListTree(Install(), "", &listing);
+        return listing;
+    }
+};
+
+TEST_F(InstalledProduct, EveryEntryButTheBatchFileIsInstalledByteForByte) {
+    std::vector<std::string> staged = FilesIn(StagingFolder());
+    ASSERT_EQ(25u, staged.size()) << "the payload staging folder";
+    std::set<std::string> expected = {"DICT.DIC", "DefaultPlaylist.pls"};
+    for (const std::string& name : staged) {
+        if (name == "movefile.bat") {
+            continue;
+        }
+        expected.insert(name);
+        EXPECT_TRUE(ReadFile(StagingFolder() + "/" + name) == ReadFile(Install(name)))
+            << name << " differs from the payload";
+    }
+    std::string dictionary = ReadFile(std::string(ZB_WIN64_BUILD) + "/resources/DICT.DIC");
+    EXPECT_FALSE(dictionary.empty());
+    EXPECT_TRUE(dictionary == ReadFile(Install("DICT.DIC"))) << "DICT.DIC is not the resource";
+    EXPECT_TRUE(FileExists(Install("DefaultPlaylist.pls")));
+    EXPECT_EQ("", ReadFile(Install("DefaultPlaylist.pls")));
+
+    std::vector<std::string> listing = InstallListing();
+    fprintf(stderr, "e2e: installed %s:\n%s", kInstallFolder, Joined(listing).c_str());
+    EXPECT_EQ(std::vector<std::string>(expected.begin(), expected.end()), listing)
+        << "nothing more, nothing less (no RESOURCE.DAT, no movefile.bat)";
+}
+
+TEST_F(InstalledProduct, CopiesInTheWindowsDirectoryAndTheFont) {
+    for (const auto& [payloadName, copyName] : kWindowsCopies) {
+        std::string copy = FindNoCase(Windows(""), copyName);
+        ASSERT_FALSE(copy.empty()) << copyName << " is not in the Windows directory";
+        EXPECT_TRUE(ReadFile(StagingFolder() + "/" + payloadName) == ReadFile(copy)) << copyName;
+    }
+    std::string fonts = FindNoCase(Windows(""), "FONTS");
+    ASSERT_FALSE(fonts.empty());
+    std::string font = FindNoCase(fonts, "EUROSTIB.TTF");
+    ASSERT_FALSE(font.empty()) << "no EUROSTIB.TTF in " << fonts;
+    EXPECT_TRUE(ReadFile(StagingFolder() + "/eurostib.TTF") == ReadFile(font));
+}
+
+TEST_F(InstalledProduct, SettingsAreTheDefaultsPlusTheSixKeys) {
+    std::string installed = FindNoCase(Windows(""), "ZarBelPC.INI");
+    ASSERT_FALSE(installed.empty());
+    std::map<std::string, std::string> defaults =
+        IniEntries(ReadFile(StagingFolder() + "/ZARBELPC.INI"));
+    std::map<std::string, std::string> settings = IniEntries(ReadFile(installed));
+    const std::map<std::string, std::string> six = {
+        {"SETTINGS/CURRLANGUAGE", "ENGLISH"},
+        {"SETTINGS/EXEMODE", "0"},
+        {"OPTIONS/FIRSTTIME", "1"},
+        {"PATH/INSTALLPATH", kInstallFolder},
+        {"PATH/SERVERPATH", "www.zarbelpc.example"},
+        {"PATH/SONGDIR", std::string(kInstallFolder) + "\\SONGS"},
+    };
+    ASSERT_GT(defaults.size(), 10u) << "the payload's settings file";
+    for (const auto& [key, value] : defaults) {
+        if (six.count(key) == 0) {
+            EXPECT_EQ(value, settings[key]) << key << " lost its default";
+        }
+    }
+    for (const auto& [key, value] : six) {
+        EXPECT_EQ(value, settings[key]) << key;
+    }
+    std::set<std::string> keys;
+    for (const auto& entry : defaults) {
+        keys.insert(entry.first);
+    }
+    for (const auto& entry : six) {
+        keys.insert(entry.first);
+    }
+    EXPECT_EQ(keys.size(), settings.size()) << "no key beyond the defaults and the six";
+}
+
+TEST_F(InstalledProduct, TheSixControlsAreRegisteredFromTheInstallFolder) {
+    for (const Control& control : kControls) {
+        std::string classId = RegValue(std::string("HKCR\\") + control.progId + "\\CLSID", "");
+        for (int attempt = 0; attempt < 60 && classId == "<missing>"; ++attempt) {
+            sleep(1);
+            classId = RegValue(std::string("HKCR\\") + control.progId + "\\CLSID", "");
+        }
+        ASSERT_NE("<missing>", classId) << control.progId << " was not registered";
+        std::string server = std::string(kInstallFolder) + "\\" + control.file;
+        EXPECT_EQ(Upper(server), Upper(AwaitRegValue("HKCR\\CLSID\\" + classId + "\\InprocServer32",
+                                                     "", server, true)))
+            << control.file;
+    }
+}
+
+TEST_F(InstalledProduct, SongFilesAreAssociatedWithTheMainProgram) {
+    for (const char* extension : {".kar", ".zbk"}) {
+        EXPECT_EQ("ZarBelPC.Song",
+                  AwaitRegValue(std::string("HKCU\\Software\\Classes\\") + extension, "",
+                                "ZarBelPC.Song"))
+            << extension;
+    }
+    std::string command = std::string("\"") + kInstallFolder + "\\ZarBelPC.EXE\" \"%1\"";
+    EXPECT_EQ(command, AwaitRegValue("HKCU\\Software\\Classes\\ZarBelPC.Song\\shell\\open\\command",
+                                     "", command));
+}
+
+TEST_F(InstalledProduct, TheFiveLinksOpenTheMainProgramAndTheUninstaller) {
+    std::vector<std::string> args = {std::string(ZB_WIN64_BUILD) + "/e2e/zblinks.exe"};
+    for (const auto& link : Links()) {
+        args.push_back(link.first);
+    }
+    RunResult run = prefix_->Run(args);
+    EXPECT_EQ(0, run.exitCode) << run.Describe();
+    std::vector<ParsedReport> reports = run.All("LINK");
+    ASSERT_EQ(5u, reports.size()) << run.Describe();
+    std::vector<std::pair<std::string, std::string>> links = Links();
+    for (size_t i = 0; i < reports.size(); ++i) {
+        EXPECT_EQ(links[i].first, reports[i].Get("file"));
+        EXPECT_EQ("1", reports[i].Get("loaded")) << links[i].first;
+        // Windows names compare without regard to case; the target must exist.
+        EXPECT_EQ(Upper(links[i].second), Upper(reports[i].Get("target"))) << links[i].first;
+        std::string unixTarget = UnixPath(reports[i].Get("target"));
+        size_t slash = unixTarget.rfind('/');
+        EXPECT_FALSE(slash == std::string::npos ||
+                     FindNoCase(unixTarget.substr(0, slash), unixTarget.substr(slash + 1)).empty())
+            << reports[i].Get("target") << " does not exist";
+    }
+    EXPECT_EQ("ZarbelPC", reports[0].Get("description"));
+    EXPECT_EQ("ZarBelPC: Software Multimediale per Karaoke", reports[4].Get("description"));
+}
+
+TEST_F(InstalledProduct, TheMainProgramShowsTheInstalledSettings) {
+    RunResult run =
+        prefix_->Run({std::string(kInstallFolder) + "\\ZarBelPC.EXE", "/dump", "C:\\dump.txt"});
+    ASSERT_EQ(0, run.exitCode) << run.Describe();
+    std::map<std::string, std::string> shown = IniEntries(ReadFile(prefix_->DriveC("dump.txt")));
+    EXPECT_EQ(kInstallFolder, shown["/INSTALLPATH"]);
+    EXPECT_EQ(std::string(kInstallFolder) + "\\SONGS", shown["/SONGDIR"]);
+    EXPECT_EQ("www.zarbelpc.example", shown["/SERVERPATH"]);
+    EXPECT_EQ("ENGLISH", shown["/CURRLANGUAGE"]);
+    EXPECT_EQ("0", shown["/EXEMODE"]);
+    EXPECT_EQ("1", shown["/FIRSTTIME"]);
+}
+
+// Last: takes the installation away.
+TEST_F(InstalledProduct, TheUninstallerLinkTargetRemovesAllButTheUsersSongs) {
+    // The registrations and associations must have happened before they can be undone.
+    ASSERT_EQ("ZarBelPC.Song", AwaitRegValue("HKCU\\Software\\Classes\\.zbk", "", "ZarBelPC.Song"));
+    std::vector<std::string> classIds;
+    for (const Control& control : kControls) {
+        std::string key = std::string("HKCR\\") + control.progId + "\\CLSID";
+        std::string classId = RegValue(key, "");
+        for (int attempt = 0; attempt < 60 && classId == "<missing>"; ++attempt) {
+            sleep(1);
+            classId = RegValue(key, "");
+        }
+        ASSERT_NE("<missing>", classId) << control.progId;
+        classIds.push_back(classId);
+    }
+    std::vector<std::pair<std::string, std::string>> links = Links();
+    std::string group = UnixPath(ShellFolder("Programs") + "\\ZarbelPC");
+    ASSERT_TRUE(FileExists(group));
+
+    std::string songs = Install("SONGS");
+    ASSERT_EQ(0, mkdir(songs.c_str(), 0755));
+    std::ofstream(songs + "/" + kUserSong, std::ios::binary) << "MThd user's own song";
+
+    RunResult run = prefix_->Run({kUninstallTarget, "/quiet", "/log", "C:\\uninstall.log"});
+    std::string log = ReadFile(prefix_->DriveC("uninstall.log"));
+    EXPECT_EQ(0, run.exitCode) << run.Describe() << "\nlog:\n" << log;
+
+    std::vector<std::string> listing = InstallListing();
+    fprintf(stderr, "e2e: after the uninstallation, %s holds:\n%s", kInstallFolder,
+            Joined(listing).c_str());
+    EXPECT_EQ((std::vector<std::string>{"SONGS/", std::string("SONGS/") + kUserSong}), listing);
+    EXPECT_EQ("MThd user's own song", ReadFile(songs + "/" + kUserSong));
+
+    EXPECT_EQ("", FindNoCase(Windows(""), "ZarBelPC.INI"));
+    EXPECT_EQ("", FindNoCase(Windows(""), "mfc71.dll"));
+    EXPECT_EQ("", FindNoCase(Windows(""), "msvcr71.dll"));
+    EXPECT_EQ("", FindNoCase(FindNoCase(Windows(""), "FONTS"), "EUROSTIB.TTF"));
+    for (const auto& link : links) {
+        EXPECT_FALSE(FileExists(UnixPath(link.first))) << link.first;
+    }
+    EXPECT_FALSE(FileExists(group)) << "the empty product group";
+    for (size_t i = 0; i < classIds.size(); ++i) {
+        EXPECT_FALSE(RegKeyExists("HKCR\\CLSID\\" + classIds[i])) << kControls[i].file;
+        EXPECT_FALSE(RegKeyExists(std::string("HKCR\\") + kControls[i].progId))
+            << kControls[i].progId;
+    }
+    EXPECT_NE("ZarBelPC.Song", RegValue("HKCU\\Software\\Classes\\.kar", ""));
+    EXPECT_NE("ZarBelPC.Song", RegValue("HKCU\\Software\\Classes\\.zbk", ""));
+    EXPECT_FALSE(RegKeyExists("HKCU\\Software\\Classes\\ZarBelPC.Song"));
+
+    // The running uninstaller can only be removed at the next start of the system.
+    RunResult restart = prefix_->Run({"wineboot", "-r"});
+    EXPECT_EQ(0, restart.exitCode) << restart.Describe();
+    EXPECT_EQ("", FindNoCase(Windows(""), "ZarBelPC_uninstall.exe"))
+        << "the uninstaller outlived the restart";
+    std::vector<std::string> windows;
+    for (const std::string& name : FilesIn(Windows(""))) {
+        if (Upper(name).find("ZARBEL") != std::string::npos) {
+            windows.push_back(name);
+        }
+    }
+    EXPECT_TRUE(windows.empty()) << "left in the Windows directory:\n" << Joined(windows);
+}
+
+}  // namespace
+}  // namespace e2e
