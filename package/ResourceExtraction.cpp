@@ -16,6 +16,7 @@ namespace {
 // loses its end, nothing overflows).
 constexpr char kCaption[] = "Error: Filecopy";
 constexpr size_t kMessageSize = 256;
+// Formats stay literals (macros) so that the compiler checks their arguments.
 #define ZB_NOT_FOUND_FORMAT "Can't find resource attach '%s':'%s'\n"
 #define ZB_CANNOT_CREATE_FORMAT "Can't create '%s'\n"
 #define ZB_CANNOT_WRITE_FORMAT "Can't write '%s'\n"

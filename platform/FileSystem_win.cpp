@@ -18,15 +18,15 @@ public:
         }
         return OpenStdioRead(path);
     }
-    std::unique_ptr<WriteStream> Create(const char* path) override { return CreateStdioWrite(path); }
+    std::unique_ptr<WriteStream> Create(const char* path) override {
+        return CreateStdioWrite(path);
+    }
     int Exists(const char* path) override {
         return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
     }
     int Delete(const char* path) override { return DeleteFileA(path) != 0; }
     int CreateFolder(const char* path) override { return CreateDirectoryA(path, nullptr) != 0; }
-    int Copy(const char* from, const char* to) override {
-        return CopyFileA(from, to, FALSE) != 0;
-    }
+    int Copy(const char* from, const char* to) override { return CopyFileA(from, to, FALSE) != 0; }
     unsigned GetCurrentFolder(char* out, unsigned size) override {
         DWORD length = GetCurrentDirectoryA(size, out);
         if (length == 0 || length >= size) {

@@ -9,9 +9,13 @@
 namespace ini {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool SameName(const std::string& a, const char* b) {
     size_t length = strlen(b);
@@ -63,8 +67,8 @@ std::vector<Line> Parse(const std::string& text) {
         if (!trimmed.empty() && trimmed[0] == '[') {
             size_t close = trimmed.find(']');
             line.kind = Line::kSection;
-            line.name = Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos
-                                                                          : close - 1));
+            line.name =
+                Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
         } else {
             size_t equals = trimmed.find('=');
             if (equals != std::string::npos) {
@@ -208,9 +212,8 @@ int IniProfileStore::Resolve(const char* file, std::string* nativePath) const {
     return 1;
 }
 
-unsigned IniProfileStore::ReadString(const char* section, const char* key,
-                                     const char* defaultValue, char* out, unsigned size,
-                                     const char* file) {
+unsigned IniProfileStore::ReadString(const char* section, const char* key, const char* defaultValue,
+                                     char* out, unsigned size, const char* file) {
     std::string path;
     if (!Resolve(file, &path)) {
         return ini::ReadText(std::string(), section, key, defaultValue, out, size);

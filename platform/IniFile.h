@@ -29,7 +29,8 @@ std::string WriteText(const std::string& text, const char* section, const char* 
 // stands for the Windows directory; a path with a separator is used as it is (mapped).
 class IniProfileStore : public ProfileStore {
 public:
-    explicit IniProfileStore(std::string windowsFolder) : windowsFolder_(std::move(windowsFolder)) {}
+    explicit IniProfileStore(std::string windowsFolder)
+        : windowsFolder_(std::move(windowsFolder)) {}
     unsigned ReadString(const char* section, const char* key, const char* defaultValue, char* out,
                         unsigned size, const char* file) override;
     int WriteString(const char* section, const char* key, const char* value,

@@ -1,5 +1,6 @@
 // Paths are composed the Windows way ("%s\%s"). On Windows they are used as they are; a native
-// build turns the backslashes into its own separator so that the same logic runs in tests and tools.
+// build turns the backslashes into its own separator so that the same logic runs in tests and
+// tools.
 #pragma once
 
 #include <cstddef>

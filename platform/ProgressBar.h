@@ -1,4 +1,5 @@
-// The install dialog's progress bar (control 1005, range 0 to 100): the steps set absolute positions.
+// The install dialog's progress bar (control 1005, range 0 to 100): the steps set absolute
+// positions.
 #pragma once
 
 #include "platform/Types.h"

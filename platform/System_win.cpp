@@ -36,9 +36,15 @@ public:
 #pragma GCC diagnostic pop
         return static_cast<int>(info.dwPlatformId);
     }
-    void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }
-    CursorHandle ShowWaitCursor() override { return SetCursor(LoadCursorA(nullptr, IDC_WAIT)); }
-    void ShowCursor(CursorHandle cursor) override { SetCursor(static_cast<HCURSOR>(cursor)); }
+    void Sleep(unsigned milliseconds) override {
+        ::Sleep(milliseconds);
+    }
+    CursorHandle ShowWaitCursor() override {
+        return SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    }
+    void ShowCursor(CursorHandle cursor) override {
+        SetCursor(static_cast<HCURSOR>(cursor));
+    }
 };
 
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);

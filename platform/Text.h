@@ -6,7 +6,9 @@
 
 namespace text {
 
-inline char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+inline char Upper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // Upper-cases a terminated text in place, ASCII letters only.
 void UpperInPlace(char* s);

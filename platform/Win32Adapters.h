@@ -5,10 +5,14 @@
 #include "platform/Types.h"
 
 class FileSystem;
+class FolderBrowser;
 class MessageBoxes;
 class ProfileStore;
 class ProgressBar;
+class Registry;
 class ResourceStore;
+class Shell;
+class ShellLinks;
 class System;
 
 FileSystem& Win32Files();
@@ -16,6 +20,10 @@ MessageBoxes& Win32MessageBoxes();
 ProfileStore& Win32Profile();
 ProgressBar& Win32ProgressBar();
 System& Win32System();
+Registry& Win32Registry();
+Shell& Win32Shell();
+ShellLinks& Win32ShellLinks();
+FolderBrowser& Win32FolderBrowser();
 // The resources of the given module (null: the program's own).
 ResourceStore& Win32Resources(ModuleHandle module);
 

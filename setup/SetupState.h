@@ -10,8 +10,8 @@ constexpr int kWindowsFolderSize = 256;
 
 struct SetupState {
     ModuleHandle instance;
-    WindowHandle owner;                     // the desktop window: owner of the dialogs
-    char language[kLanguageSize];           // a LanguageName, compared as a whole text
+    WindowHandle owner;            // the desktop window: owner of the dialogs
+    char language[kLanguageSize];  // a LanguageName, compared as a whole text
     char installFolder[kInstallFolderSize];
     char windowsFolder[kWindowsFolderSize];
     bool installCompleted;

@@ -33,6 +33,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform.resources = &Win32Resources(instance);
     platform.files = &Win32Files();
     platform.progress = &Win32ProgressBar();
+    platform.registry = &Win32Registry();
+    platform.shell = &Win32Shell();
+    platform.links = &Win32ShellLinks();
+    platform.browser = &Win32FolderBrowser();
 
     StandInStages stages;
     return RunSetup(gSetupState, platform, stages);

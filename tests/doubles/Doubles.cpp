@@ -41,9 +41,7 @@ public:
     int Exists(const char* path) override { return Win32Files().Exists(path); }
     int Delete(const char* path) override { return Win32Files().Delete(path); }
     int CreateFolder(const char* path) override { return Win32Files().CreateFolder(path); }
-    int Copy(const char* from, const char* to) override {
-        return Win32Files().Copy(from, to);
-    }
+    int Copy(const char* from, const char* to) override { return Win32Files().Copy(from, to); }
     unsigned GetCurrentFolder(char* out, unsigned size) override {
         return Win32Files().GetCurrentFolder(out, size);
     }
@@ -53,6 +51,18 @@ public:
     }
     unsigned GetTempFolder(char* out, unsigned size) override {
         return Win32Files().GetTempFolder(out, size);
+    }
+};
+
+class BorrowedProfile : public ProfileStore {
+public:
+    unsigned ReadString(const char* section, const char* key, const char* defaultValue, char* out,
+                        unsigned size, const char* file) override {
+        return Win32Profile().ReadString(section, key, defaultValue, out, size, file);
+    }
+    int WriteString(const char* section, const char* key, const char* value,
+                    const char* file) override {
+        return Win32Profile().WriteString(section, key, value, file);
     }
 };
 #endif
@@ -71,3 +81,9 @@ std::unique_ptr<FileSystem> MakeTestFileSystem(const std::string& windowsFolder)
 std::unique_ptr<ProfileStore> MakeTestProfileStore(const std::string& windowsFolder) {
     return std::unique_ptr<ProfileStore>(new IniProfileStore(windowsFolder));
 }
+
+#ifdef _WIN32
+std::unique_ptr<ProfileStore> MakeWin32TestProfileStore() {
+    return std::unique_ptr<ProfileStore>(new BorrowedProfile());
+}
+#endif

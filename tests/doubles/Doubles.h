@@ -74,3 +74,7 @@ std::unique_ptr<FileSystem> MakeTestFileSystem(const std::string& windowsFolder)
 // The private-profile store of the build: bare names live in windowsFolder natively; on Windows
 // the portable reader is used the same way (the real functions have their own tests).
 std::unique_ptr<ProfileStore> MakeTestProfileStore(const std::string& windowsFolder);
+#ifdef _WIN32
+// The platform's own private-profile functions, for the cases that must run against them.
+std::unique_ptr<ProfileStore> MakeWin32TestProfileStore();
+#endif

@@ -57,7 +57,9 @@ ScratchFolder::ScratchFolder() {
 #endif
 }
 
-ScratchFolder::~ScratchFolder() { RemoveTree(Native(path_)); }
+ScratchFolder::~ScratchFolder() {
+    RemoveTree(Native(path_));
+}
 
 bool WriteFileBytes(const std::string& path, const std::vector<unsigned char>& bytes) {
     FILE* file = fopen(Native(path).c_str(), "wb");

@@ -63,7 +63,8 @@ TEST_P(ProfileStoreTest, MissingFileOrKeyGivesTheDefault) {
 TEST_P(ProfileStoreTest, NamesMatchWithoutCaseAndBlanksAreIgnored) {
     std::string crlf = scratch_.Join("crlf.ini");
     std::string lf = scratch_.Join("lf.ini");
-    const char* body = "[Settings]\n  CurrLanguage  =  ENGLISH  \nExeMode=0\n[PATH]\nSONGDIR=C:\\Z\\SONGS\n";
+    const char* body =
+        "[Settings]\n  CurrLanguage  =  ENGLISH  \nExeMode=0\n[PATH]\nSONGDIR=C:\\Z\\SONGS\n";
     std::string withCr;
     for (const char* p = body; *p != '\0'; ++p) {
         if (*p == '\n') {
@@ -98,8 +99,8 @@ TEST_P(ProfileStoreTest, WriteCreatesFileAndSectionAndReplacesValues) {
     EXPECT_EQ("ITALIANO", Read(file, "SETTINGS", "CURRLANGUAGE"));
     ASSERT_EQ(1, store_->WriteString("settings", "currlanguage", "ENGLISH", file.c_str()));
     ASSERT_EQ(1, store_->WriteString("SETTINGS", "EXEMODE", "0", file.c_str()));
-    ASSERT_EQ(1, store_->WriteString("PATH", "Installpath", "C:\\Program Files\\ZarbelPC",
-                                     file.c_str()));
+    ASSERT_EQ(
+        1, store_->WriteString("PATH", "Installpath", "C:\\Program Files\\ZarbelPC", file.c_str()));
     EXPECT_EQ("ENGLISH", Read(file, "SETTINGS", "CURRLANGUAGE"));
     EXPECT_EQ("0", Read(file, "SETTINGS", "EXEMODE"));
     EXPECT_EQ("C:\\Program Files\\ZarbelPC", Read(file, "PATH", "INSTALLPATH"));

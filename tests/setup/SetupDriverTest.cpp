@@ -6,6 +6,7 @@
 
 #include "doubles/Doubles.h"
 #include "doubles/Scratch.h"
+#include "doubles/TestDictionary.h"
 #include "platform/MemoryResourceStore.h"
 #include "setup/PlatformCheck.h"
 #include "setup/SetupDriver.h"
@@ -44,7 +45,12 @@ public:
 class SetupDriverTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        files_ = MakeTestFileSystem(scratch_.path());
+        WorkFolderFiles* files = new WorkFolderFiles(MakeTestFileSystem(scratch_.path()));
+        files->currentFolder = scratch_.Join("work");
+        files->tempFolder = scratch_.path();
+        ASSERT_TRUE(files->CreateFolder(files->currentFolder.c_str()));
+        files_.reset(files);
+        resources_.Add("PLAINEXTRACT", "DICT.DIC", MakeDictionaryContainer(kSmallDictionary));
         profile_ = MakeTestProfileStore(scratch_.path());
         platform_.system = &system_;
         platform_.messages = &messages_;
@@ -104,9 +110,37 @@ TEST_F(SetupDriverTest, CompletedInstallShowsTheCompletionMessageLast) {
     const ShownMessage& shown = messages_.shown[0];
     EXPECT_EQ(FakeSystem::kDesktop, shown.owner);
     EXPECT_EQ(kMbIconInformation, shown.type);
-    // With an empty table both lookups miss; the caption's miss is overwritten by the text's.
-    EXPECT_EQ("SETUP_COMPLETED_SUCCESFULLY: String Error", shown.text);
-    EXPECT_EQ(shown.text, shown.caption);
+    EXPECT_EQ("ZarBelPC Setup", shown.caption);
+    EXPECT_EQ("Setup completed. \tEnjoy!", shown.text);
+}
+
+TEST_F(SetupDriverTest, CancelledLanguageDialogKeepsTheLanguageOfAnEarlierRun) {
+    ASSERT_TRUE(profile_->WriteString("SETTINGS", "CURRLANGUAGE", "ENGLISH", "ZarBelPC.INI"));
+    stages_.languageResult = -1;
+    stages_.onInstall = [this] { state_->installCompleted = true; };
+    RunSetup(*state_, platform_, stages_);
+    EXPECT_STREQ("ENGLISH", state_->language);
+    EXPECT_EQ("ENGLISH", Setting("CURRLANGUAGE"));
+    ASSERT_EQ(1u, messages_.shown.size());
+    EXPECT_EQ("ZarBelPC Setup", messages_.shown[0].caption);
+}
+
+TEST_F(SetupDriverTest, FailedStringTableLoadEndsBeforeTheLicenseDialog) {
+    MemoryResourceStore damaged;
+    std::vector<unsigned char> container = MakeDictionaryContainer(kSmallDictionary);
+    container.push_back(0);
+    damaged.Add("PLAINEXTRACT", "DICT.DIC", container);
+    MemoryResourceStore empty;
+    for (MemoryResourceStore* resources : {&damaged, &empty}) {
+        stages_.calls.clear();
+        messages_.shown.clear();
+        platform_.resources = resources;
+        EXPECT_EQ(0, RunSetup(*state_, platform_, stages_));
+        EXPECT_EQ((std::vector<std::string>{"language"}), stages_.calls);
+        ASSERT_FALSE(messages_.shown.empty());
+        EXPECT_EQ("ZarBelPC Error", messages_.shown.back().caption) << "the load's own message";
+        EXPECT_EQ("<missing>", Setting("EXEMODE"));
+    }
 }
 
 TEST_F(SetupDriverTest, PlatformCheckWarnsOnlyOutsideTheNtFamily) {

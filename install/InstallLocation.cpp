@@ -1,0 +1,117 @@
+#include "install/InstallLocation.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "platform/FolderBrowser.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "platform/System.h"
+#include "platform/Text.h"
+#include "setup/SetupConfiguration.h"
+
+namespace {
+
+constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+constexpr const char* kProgramFilesValue = "ProgramFilesDir";
+constexpr const char* kRegistryCaption = "Read Registry";
+constexpr const char* kErrorCaption = "GetLastError";
+constexpr const char* kCannotOpenKey =
+    "Can't open registry:\n"
+    "HKEY_LOCAL_MACHINE::Software\\Microsoft\\Windows\\CurrentVersion Key:=ProgramFilesDir";
+constexpr const char* kCannotReadValue =
+    "Can't find registry key:\n"
+    "HKEY_LOCAL_MACHINE::Software\\Microsoft\\Windows\\CurrentVersion Key:=ProgramFilesDir";
+
+// The Program Files value and the default folder are held in 256 bytes, like the install
+// dialog's folder text.
+constexpr size_t kProgramFilesSize = 256;
+
+}  // namespace
+
+int ReadProgramFilesDir(Platform& platform, char* out, size_t size) {
+    if (size == 0) {
+        return 0;
+    }
+    out[0] = '\0';
+    unsigned limit = static_cast<unsigned>(size < kProgramFilesSize ? size : kProgramFilesSize);
+    OpenRegistryKey key(*platform.registry);
+    uint32_t error = 0;
+    if (!key.Open(RegistryRoot::LocalMachine, kCurrentVersionKey, &error)) {
+        platform.messages->Show(platform.system->FocusWindow(), kCannotOpenKey, kRegistryCaption,
+                                kMbIconError);
+        return 0;
+    }
+    if (key.Query(kProgramFilesValue, out, limit, &error)) {
+        return 1;
+    }
+    char errorText[512];
+    platform.registry->ErrorText(error, errorText, sizeof errorText);
+    platform.messages->Show(nullptr, errorText, kErrorCaption, kMbIconInformation);
+    platform.messages->Show(platform.system->FocusWindow(), kCannotReadValue, kRegistryCaption,
+                            kMbIconError);
+    return 0;
+}
+
+void MakeDefaultInstallFolder(Platform& platform, char* out, size_t size) {
+    char programFiles[kProgramFilesSize];
+    char folder[kProgramFilesSize];
+    // The value is used as stored: a trailing backslash gives two in a row. A value so long
+    // that the product folder would not fit falls back like an unreadable one.
+    if (!ReadProgramFilesDir(platform, programFiles, sizeof programFiles) ||
+        !text::JoinPath(folder, sizeof folder, programFiles,
+                        kSetupConfiguration.productFolderName)) {
+        text::Copy(folder, sizeof folder, kSetupConfiguration.defaultInstallFolder);
+    }
+    text::Copy(out, size, folder);
+}
+
+int BrowseForInstallFolder(Platform& platform, WindowHandle owner, char* folder, size_t size,
+                           const char* title) {
+    BrowseSelection selection;
+    selection.Start(folder);
+    if (!platform.browser->Browse(owner, title, selection)) {
+        return 0;
+    }
+    text::Copy(folder, size, selection.path());
+    return 1;
+}
+
+namespace {
+
+bool ContainsNoCase(const char* haystack, const char* needle) {
+    size_t length = strlen(needle);
+    for (; *haystack != '\0'; ++haystack) {
+        size_t i = 0;
+        while (i < length && haystack[i] != '\0' &&
+               text::Upper(haystack[i]) == text::Upper(needle[i])) {
+            ++i;
+        }
+        if (i == length) {
+            return true;
+        }
+    }
+    return length == 0;
+}
+
+}  // namespace
+
+void NormaliseInstallFolder(char* folder, size_t size) {
+    if (size == 0) {
+        return;
+    }
+    text::UpperInPlace(folder);
+    size_t length = strlen(folder);
+    if (length > 0 && folder[length - 1] == '\\') {
+        folder[--length] = '\0';
+    }
+    const char* product = kSetupConfiguration.productFolderName;
+    if (!ContainsNoCase(folder, product)) {
+        // Appended after the upper-casing, so the suffix keeps its mixed case. A text too long
+        // for it is cut; the installation refuses a folder that long anyway.
+        char suffix[kFolderTextSize];
+        text::JoinPath(suffix, sizeof suffix, "", product);
+        text::Copy(folder + length, size - length, suffix);
+    }
+}

@@ -1,0 +1,305 @@
+#include "install/InstallPlan.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "package/ArchiveFormat.h"
+#include "package/PayloadArchive.h"
+#include "package/ResourceExtraction.h"
+#include "platform/FileSystem.h"
+#include "platform/Platform.h"
+#include "platform/ProfileStore.h"
+#include "platform/ProgressBar.h"
+#include "platform/ResourceStore.h"
+#include "platform/Shell.h"
+#include "platform/System.h"
+#include "platform/Text.h"
+#include "setup/SetupConfiguration.h"
+
+namespace {
+
+constexpr const char* kFontsFolder = "FONTS";
+constexpr const char* kUninstaller = "ZarBelPC_uninstall.exe";
+constexpr const char* kRuntimeLibraries[] = {"mfc71.dll", "msvcr71.dll"};
+constexpr const char* kRegistrationProgram = "regsvr32.exe";
+constexpr const char* kBatchFile = "movefile.bat";
+constexpr const char* kPlaylist = "DefaultPlaylist.pls";
+constexpr const char* kCompanion = "assocset.exe";
+
+// The controls in the order they are registered; the first start has no owner window.
+struct Registration {
+    const char* file;
+    bool ownedByDialog;
+};
+constexpr Registration kRegistrations[] = {
+    {"COMDLG32.OCX", false},   {"MSCOMCTL.OCX", true}, {"MSCOMCT2.OCX", true},
+    {"TuneChooser.ocx", true}, {"TABCTL32.ocx", true}, {"MSINET.ocx", true},
+};
+
+// Appends actions and remembers the first text that did not fit, so that planning reads as the
+// sequence itself and the caller still learns why a plan is refused.
+class Planner {
+public:
+    Planner(const InstallInputs& inputs, InstallPlan* plan) : in_(inputs), plan_(plan) {}
+
+    PlanResult result() const { return result_; }
+
+    InstallAction& Add(InstallStep step) {
+        if (plan_->count >= kMaxInstallActions) {
+            // Cannot happen with the fixed sequence; kept so that a longer one fails safely.
+            Refuse(PlanResult::InstallFolderTooLong);
+            memset(&spare_, 0, sizeof spare_);
+            return spare_;
+        }
+        InstallAction& action = plan_->actions[plan_->count++];
+        memset(&action, 0, sizeof action);
+        action.step = step;
+        return action;
+    }
+
+    void Progress(int position) {
+        InstallAction& action = Add(InstallStep::SetProgress);
+        action.window = in_.installDialog;
+        action.number = position;
+    }
+
+    // dst = folder\name; a text that does not fit refuses the plan for the folder's reason.
+    void Join(char* dst, size_t size, const char* folder, const char* name, PlanResult reason) {
+        if (!text::JoinPath(dst, size, folder, name)) {
+            Refuse(reason);
+        }
+    }
+    void InInstallFolder(char* dst, const char* name) {
+        Join(dst, kInstallPathSize, in_.installFolder, name, PlanResult::InstallFolderTooLong);
+    }
+    void InWindowsFolder(char* dst, const char* name) {
+        Join(dst, kInstallPathSize, in_.windowsFolder, name, PlanResult::WindowsFolderUnusable);
+    }
+
+    void CopyToWindowsFolder(const char* name) {
+        InstallAction& action = Add(InstallStep::CopyFile);
+        InInstallFolder(action.source, name);
+        InWindowsFolder(action.path, name);
+    }
+
+    void Setting(const char* section, const char* key, const char* value, size_t limit) {
+        InstallAction& action = Add(InstallStep::WriteSetting);
+        action.section = section;
+        action.key = key;
+        action.file = in_.configuration->settingsFileName;
+        if (!text::Copy(action.text, limit, value)) {
+            Refuse(PlanResult::InstallFolderTooLong);
+        }
+    }
+
+    void Refuse(PlanResult reason) {
+        if (result_ == PlanResult::Ok) {
+            result_ = reason;
+        }
+    }
+
+private:
+    const InstallInputs& in_;
+    InstallPlan* plan_;
+    PlanResult result_ = PlanResult::Ok;
+    InstallAction spare_;
+};
+
+}  // namespace
+
+size_t LongestArchiveEntryName(const ResourceBlock& block) {
+    // A record: data length D and header length H (little-endian, 4 bytes each), the name
+    // field of H - 8 bytes, then D bytes of content.
+    auto le32 = [&block](uint64_t at) {
+        const unsigned char* p = block.data + at;
+        return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+               static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    };
+    size_t longest = 0;
+    uint64_t offset = 0;
+    constexpr uint32_t kFields = archive::kLengthFieldsSize;
+    while (offset + kFields <= block.size) {
+        uint32_t dataLength = le32(offset);
+        uint32_t headerLength = le32(offset + 4);
+        if (headerLength < kFields || offset + headerLength > block.size) {
+            break;
+        }
+        const char* name = reinterpret_cast<const char*>(block.data + offset + kFields);
+        size_t length = strnlen(name, headerLength - kFields);
+        if (length > longest) {
+            longest = length;
+        }
+        offset += static_cast<uint64_t>(headerLength) + dataLength;
+    }
+    return longest;
+}
+
+PlanResult PlanInstallation(const InstallInputs& in, InstallPlan* plan) {
+    plan->count = 0;
+    Planner p(in, plan);
+    // An existing folder is fine; one whose parent is missing makes the extraction fail.
+    InstallAction& create = p.Add(InstallStep::CreateFolder);
+    if (!text::Copy(create.path, sizeof create.path, in.installFolder)) {
+        p.Refuse(PlanResult::InstallFolderTooLong);
+    }
+    p.Progress(0);
+    PlanResult sequence = PlanInstallSequence(in, plan);
+    return p.result() != PlanResult::Ok ? p.result() : sequence;
+}
+
+PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
+    const SetupConfiguration& config = *in.configuration;
+    Planner p(in, plan);
+    if (in.windowsFolder[0] == '\0') {
+        p.Refuse(PlanResult::WindowsFolderUnusable);
+    }
+    if (in.systemFolder[0] == '\0') {
+        p.Refuse(PlanResult::SystemFolderUnusable);
+    }
+    // The archive and each of its entries are written as folder\name in kArchivePathSize.
+    size_t folderLength = strlen(in.installFolder);
+    size_t longestName = strlen(kPayloadArchiveName);
+    if (in.longestEntryName > longestName) {
+        longestName = in.longestEntryName;
+    }
+    if (folderLength + 1 + longestName >= kArchivePathSize) {
+        p.Refuse(PlanResult::InstallFolderTooLong);
+    }
+    p.Progress(10);
+
+    InstallAction* action = &p.Add(InstallStep::ExtractResource);
+    action->window = in.installDialog;
+    action->resourceType = kPayloadResourceType;
+    action->resourceName = kPayloadArchiveName;
+    action->number = 20;
+    action->start = 20;
+    p.InInstallFolder(action->path, kPayloadArchiveName);
+    p.Progress(40);
+
+    action = &p.Add(InstallStep::ExtractArchive);
+    action->window = in.installDialog;
+    action->resourceName = kPayloadArchiveName;
+    action->number = 30;
+    action->start = 40;
+    text::Copy(action->path, sizeof action->path, in.installFolder);
+    p.Progress(70);
+
+    p.CopyToWindowsFolder(config.settingsFileName);
+    p.CopyToWindowsFolder(kUninstaller);
+    for (const char* library : kRuntimeLibraries) {
+        p.CopyToWindowsFolder(library);
+    }
+
+    // The font: the old file goes first, so a failed copy leaves no stale font behind.
+    char fontsFolder[kInstallPathSize];
+    p.InWindowsFolder(fontsFolder, kFontsFolder);
+    action = &p.Add(InstallStep::DeleteFile);
+    p.Join(action->path, kInstallPathSize, fontsFolder, config.fontFileName,
+           PlanResult::WindowsFolderUnusable);
+    p.Add(InstallStep::Wait).number = 200;
+    action = &p.Add(InstallStep::CopyFile);
+    p.InInstallFolder(action->source, config.fontFileName);
+    p.Join(action->path, kInstallPathSize, fontsFolder, config.fontFileName,
+           PlanResult::WindowsFolderUnusable);
+    p.Progress(80);
+
+    // Written by bare name: they land in the copy just placed in the Windows directory.
+    char songFolder[kSongFolderSize];
+    p.Join(songFolder, sizeof songFolder, in.installFolder, config.songsFolderName,
+           PlanResult::InstallFolderTooLong);
+    p.Setting("Options", "FirstTime", "1", kInstallPathSize);
+    p.Setting("PATH", "Installpath", in.installFolder, kInstallPathSize);
+    p.Setting("PATH", "ServerPath", config.serverHost, kInstallPathSize);
+    p.Setting("PATH", "SONGDIR", songFolder, kSongFolderSize);
+
+    p.Add(InstallStep::ShowWaitCursor);
+    p.Progress(90);
+
+    // regsvr32 by its full path: by bare name the shell would also look in the current
+    // directory and beside the setup, where a planted program would run instead.
+    char registrationProgram[kInstallPathSize];
+    p.Join(registrationProgram, sizeof registrationProgram, in.systemFolder, kRegistrationProgram,
+           PlanResult::SystemFolderUnusable);
+    for (const Registration& registration : kRegistrations) {
+        action = &p.Add(InstallStep::StartProgram);
+        action->window = registration.ownedByDialog ? in.installDialog : nullptr;
+        text::Copy(action->path, sizeof action->path, registrationProgram);
+        // One quoted parameter, so that a folder with spaces stays one path.
+        int written = snprintf(action->text, sizeof action->text, "/s \"%s\\%s\"", in.installFolder,
+                               registration.file);
+        if (written < 0 || static_cast<size_t>(written) >= sizeof action->text) {
+            action->text[0] = '\0';
+            p.Refuse(PlanResult::InstallFolderTooLong);
+        }
+    }
+    p.Progress(100);
+    p.Add(InstallStep::Wait).number = 200;
+
+    p.InInstallFolder(p.Add(InstallStep::DeleteFile).path, kBatchFile);
+    p.InInstallFolder(p.Add(InstallStep::CreateEmptyFile).path, kPlaylist);
+    text::Copy(p.Add(InstallStep::SetCurrentFolder).path, kInstallPathSize, in.installFolder);
+    action = &p.Add(InstallStep::StartProgram);
+    action->window = nullptr;
+    p.InInstallFolder(action->path, kCompanion);
+    p.Add(InstallStep::RestoreCursor);
+    return p.result();
+}
+
+int RunInstallPlan(const InstallPlan& plan, Platform& platform) {
+    CursorHandle keptCursor = nullptr;
+    for (int i = 0; i < plan.count; ++i) {
+        const InstallAction& a = plan.actions[i];
+        switch (a.step) {
+            case InstallStep::CreateFolder:
+                platform.files->CreateFolder(a.path);
+                break;
+            case InstallStep::SetProgress:
+                SendProgress(*platform.progress, a.window, a.number);
+                break;
+            case InstallStep::ExtractResource:
+                // Not examined: without the file the archive extraction fails and says so.
+                ExtractResourceToFile(platform, a.path, a.resourceType, a.resourceName, a.window,
+                                      static_cast<unsigned>(a.number), a.start);
+                break;
+            case InstallStep::ExtractArchive:
+                if (!ExtractPayloadArchive(platform, a.window, a.path, a.resourceName, a.number,
+                                           a.start)) {
+                    return 0;
+                }
+                break;
+            case InstallStep::CopyFile:
+                platform.files->Copy(a.source, a.path);
+                break;
+            case InstallStep::DeleteFile:
+                platform.files->Delete(a.path);
+                break;
+            case InstallStep::Wait:
+                platform.system->Sleep(static_cast<unsigned>(a.number));
+                break;
+            case InstallStep::WriteSetting:
+                platform.profile->WriteString(a.section, a.key, a.text, a.file);
+                break;
+            case InstallStep::ShowWaitCursor:
+                keptCursor = platform.system->ShowWaitCursor();
+                break;
+            case InstallStep::RestoreCursor:
+                platform.system->ShowCursor(keptCursor);
+                break;
+            case InstallStep::StartProgram:
+                platform.shell->OpenHidden(a.window, a.path, a.text[0] != '\0' ? a.text : nullptr);
+                break;
+            case InstallStep::CreateEmptyFile: {
+                std::unique_ptr<WriteStream> file = platform.files->Create(a.path);
+                if (file) {
+                    file->Close();
+                }
+                break;
+            }
+            case InstallStep::SetCurrentFolder:
+                platform.files->SetCurrentFolder(a.path);
+                break;
+        }
+    }
+    return 1;
+}

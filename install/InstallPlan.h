@@ -1,0 +1,93 @@
+// The install sequence as a plan: every action with its exact paths and texts, built before
+// anything is touched, then carried out through the platform. The plan does not depend on the
+// platform, so its order, paths and parameter texts are checked apart from it.
+#pragma once
+
+#include <cstddef>
+
+#include "platform/Types.h"
+
+struct Platform;
+struct SetupConfiguration;
+
+// Every composed path and parameter text fits the platform's path limit, terminator included.
+constexpr size_t kInstallPathSize = 260;
+// The SONGDIR setting is composed in a smaller buffer, and so is every path the archive
+// extraction writes: the install folder, a backslash and an entry's name.
+constexpr size_t kSongFolderSize = 256;
+constexpr size_t kArchivePathSize = 256;
+constexpr int kMaxInstallActions = 40;
+
+// The payload archive: a resource of the setup, written into the install folder as a file of
+// the same name and unpacked there.
+constexpr const char* kPayloadResourceType = "PlainExtract";
+constexpr const char* kPayloadArchiveName = "RESOURCE.DAT";
+
+enum class InstallStep {
+    CreateFolder,      // path (the last level only; the result is ignored)
+    SetProgress,       // number: the position sent to window's control 1005
+    ExtractResource,   // resourceType/resourceName -> path; number: steps; start: first position
+    ExtractArchive,    // archiveName in folder path; number: span; start: base. Stops on failure
+    CopyFile,          // source -> path, replacing
+    DeleteFile,        // path
+    Wait,              // number: milliseconds
+    WriteSetting,      // section, key, text: the value, file: the settings file's bare name
+    ShowWaitCursor,    // keeps the cursor shown before
+    RestoreCursor,     // shows the kept cursor again
+    StartProgram,      // path through the "open" verb, hidden, owner window, text: parameters
+    CreateEmptyFile,   // path, emptied when it exists
+    SetCurrentFolder,  // path
+};
+
+struct InstallAction {
+    InstallStep step;
+    WindowHandle window;  // progress window, or the owner of a program start (may be null)
+    int number;
+    int start;
+    const char* resourceType;
+    const char* resourceName;  // also the archive's file name
+    const char* section;
+    const char* key;
+    const char* file;
+    char path[kInstallPathSize];
+    char source[kInstallPathSize];
+    char text[kInstallPathSize];  // setting value or parameters; empty: no parameters
+};
+
+struct InstallPlan {
+    InstallAction actions[kMaxInstallActions];
+    int count;
+};
+
+struct InstallInputs {
+    WindowHandle installDialog;
+    const char* installFolder;
+    const char* windowsFolder;
+    const char* systemFolder;  // where "regsvr32.exe" is started from
+    size_t longestEntryName;   // of the payload archive's entries
+    const SetupConfiguration* configuration;
+};
+
+enum class PlanResult {
+    Ok,
+    InstallFolderTooLong,   // a path or parameter text made from the install folder does not fit
+    WindowsFolderUnusable,  // empty, or a path made from it does not fit
+    SystemFolderUnusable,   // empty, or regsvr32's path does not fit
+};
+
+struct ResourceBlock;
+
+// The length of the longest entry name in the payload archive held in block, so that the
+// planner can refuse a folder into which an entry could not be written. Reads the record
+// headers only; stops at the first one that does not fit the block.
+size_t LongestArchiveEntryName(const ResourceBlock& block);
+
+// Plans the whole installation before the shortcuts: the install folder, progress 0 and the
+// install sequence. On anything but Ok the plan must not be carried out.
+PlanResult PlanInstallation(const InstallInputs& inputs, InstallPlan* plan);
+// Appends the install sequence to plan: from progress 10 to the start of the companion program.
+PlanResult PlanInstallSequence(const InstallInputs& inputs, InstallPlan* plan);
+
+// Carries the plan out in order. Only the archive extraction is examined: when it fails, the
+// rest of the plan is skipped and the result is 0. Otherwise 1.
+int RunInstallPlan(const InstallPlan& plan, Platform& platform);

@@ -1,0 +1,202 @@
+#include "install/Shortcuts.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "package/StringTable.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Platform.h"
+#include "platform/Registry.h"
+#include "platform/ShellLinks.h"
+#include "platform/System.h"
+#include "platform/Text.h"
+#include "setup/SetupState.h"
+
+namespace {
+
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kFallbackFolder = "C:\\";
+constexpr const char* kRegistryCaption = "Read Registry";
+constexpr const char* kErrorCaption = "GetLastError";
+constexpr const char* kCannotOpenKey = "Can't open registry:\\HKEY_CURRENT_USER";
+constexpr const char* kCannotReadValue = "Can't find registry key:\\HKEY_CURRENT_USER";
+
+class ShortcutPlanner {
+public:
+    explicit ShortcutPlanner(ShortcutPlan* plan) : plan_(plan) {
+        plan_->count = 0;
+        plan_->skipped = 0;
+    }
+
+    void Link(const char* targetFolder, const char* targetName, const char* linkFolder,
+              const char* linkName, const char* description) {
+        ShortcutAction action;
+        memset(&action, 0, sizeof action);
+        action.step = ShortcutStep::MakeLink;
+        action.description = description;
+        if (!text::JoinPath(action.target, sizeof action.target, targetFolder, targetName) ||
+            !text::JoinPath(action.path, sizeof action.path, linkFolder, linkName)) {
+            ++plan_->skipped;
+            return;
+        }
+        Append(action);
+    }
+
+    // Returns 0 when the folder's path does not fit; its links are then left out too.
+    int Folder(char* path, size_t size, const char* parent, const char* name) {
+        if (!text::JoinPath(path, size, parent, name)) {
+            return 0;
+        }
+        ShortcutAction action;
+        memset(&action, 0, sizeof action);
+        action.step = ShortcutStep::CreateFolder;
+        text::Copy(action.path, sizeof action.path, path);
+        Append(action);
+        return 1;
+    }
+
+private:
+    void Append(const ShortcutAction& action) {
+        if (plan_->count < kMaxShortcutActions) {
+            plan_->actions[plan_->count++] = action;
+        }
+    }
+    ShortcutPlan* plan_;
+};
+
+}  // namespace
+
+int ShortcutEntriesInUse(const ShortcutTable& table) {
+    for (int i = 0; i < kShortcutEntryCount; ++i) {
+        if (table.entries[i].nextTargetName[0] == '\0') {
+            return i + 1;
+        }
+    }
+    // The table holds no more entries than these, whatever the last one says.
+    return kShortcutEntryCount;
+}
+
+ShellFolderUse ShellFoldersNeeded(const ShortcutTable& table, bool wantDesktop) {
+    ShellFolderUse use = {false, false, false, false};
+    if (table.productExecutable[0] == '\0') {
+        return use;
+    }
+    int entries = ShortcutEntriesInUse(table);
+    for (int i = 0; i < entries; ++i) {
+        if (table.entries[i].desktopSendToStartMenu != 0) {
+            use.desktop = wantDesktop;
+            use.sendTo = true;
+            use.startMenu = true;
+        }
+        use.programs = true;
+    }
+    return use;
+}
+
+void PlanShortcuts(const ShortcutInputs& in, ShortcutPlan* plan) {
+    ShortcutPlanner planner(plan);
+    const ShortcutTable& table = *in.table;
+    if (table.productExecutable[0] == '\0') {
+        return;
+    }
+    int entries = ShortcutEntriesInUse(table);
+    if (in.wantDesktop) {
+        for (int i = 0; i < entries; ++i) {
+            const ShortcutEntry& entry = table.entries[i];
+            if (entry.desktopSendToStartMenu != 0) {
+                planner.Link(in.installFolder, entry.targetName, in.folders->desktop,
+                             entry.linkName, kLinkDescription);
+            }
+        }
+    }
+    for (int i = 0; i < entries; ++i) {
+        const ShortcutEntry& entry = table.entries[i];
+        if (entry.desktopSendToStartMenu != 0) {
+            planner.Link(in.installFolder, entry.targetName, in.folders->sendTo, entry.linkName,
+                         kLinkDescription);
+            planner.Link(in.installFolder, entry.targetName, in.folders->startMenu, entry.linkName,
+                         kLinkDescription);
+        }
+        // The group folder exists already from the second entry on; making it again is harmless.
+        char group[kLinkTextSize];
+        if (!planner.Folder(group, sizeof group, in.folders->programs, table.programsFolderName)) {
+            ++plan->skipped;
+            continue;
+        }
+        const char* targetFolder =
+            entry.targetInWindowsFolder != 0 ? in.windowsFolder : in.installFolder;
+        planner.Link(targetFolder, entry.targetName, group, entry.linkName, kGroupLinkDescription);
+    }
+}
+
+void RunShortcutPlan(const ShortcutPlan& plan, Platform& platform) {
+    for (int i = 0; i < plan.count; ++i) {
+        const ShortcutAction& action = plan.actions[i];
+        if (action.step == ShortcutStep::CreateFolder) {
+            platform.files->CreateFolder(action.path);
+        } else {
+            platform.links->CreateShellLink(action.target, action.path, action.description);
+        }
+    }
+}
+
+int GetShellFolder(Platform& platform, char* folder, size_t size, const char* valueName) {
+    if (size == 0) {
+        return 0;
+    }
+    folder[0] = '\0';
+    OpenRegistryKey key(*platform.registry);
+    uint32_t error = 0;
+    if (!key.Open(RegistryRoot::CurrentUser, kShellFoldersKey, &error)) {
+        platform.messages->Show(platform.system->FocusWindow(), kCannotOpenKey, kRegistryCaption,
+                                kMbIconError);
+        text::Copy(folder, size, kFallbackFolder);
+        return 0;
+    }
+    if (key.Query(valueName, folder, static_cast<unsigned>(size), &error)) {
+        return 1;
+    }
+    char errorText[512];
+    platform.registry->ErrorText(error, errorText, sizeof errorText);
+    platform.messages->Show(nullptr, errorText, kErrorCaption, kMbIconInformation);
+    text::Copy(folder, size, kFallbackFolder);
+    platform.messages->Show(platform.system->FocusWindow(), kCannotReadValue, kRegistryCaption,
+                            kMbIconError);
+    return 0;
+}
+
+int CreateShortcuts(SetupState& state, Platform& platform, WindowHandle installDialog,
+                    const ShortcutTable& table) {
+    // The caption is looked up first: a miss lives in the shared lookup buffer, which the
+    // text's lookup then overwrites.
+    const char* caption = LookupString(state.strings, "GLOBAL_INFO");
+    const char* question = LookupString(state.strings, "SETUP_CREATE_ICON_ON_DESKTOP");
+    int answer =
+        platform.messages->Show(installDialog, question, caption, kMbYesNo | kMbIconQuestion);
+
+    bool wantDesktop = answer == kIdYes;
+    ShellFolderUse use = ShellFoldersNeeded(table, wantDesktop);
+    ShellFolders folders;
+    memset(&folders, 0, sizeof folders);
+    if (use.desktop) {
+        GetShellFolder(platform, folders.desktop, sizeof folders.desktop, "Desktop");
+    }
+    if (use.sendTo) {
+        GetShellFolder(platform, folders.sendTo, sizeof folders.sendTo, "SendTo");
+    }
+    if (use.startMenu) {
+        GetShellFolder(platform, folders.startMenu, sizeof folders.startMenu, "Start Menu");
+    }
+    if (use.programs) {
+        GetShellFolder(platform, folders.programs, sizeof folders.programs, "Programs");
+    }
+
+    ShortcutInputs inputs = {&table, wantDesktop, state.installFolder, state.windowsFolder,
+                             &folders};
+    ShortcutPlan plan;
+    PlanShortcuts(inputs, &plan);
+    RunShortcutPlan(plan, platform);
+    return answer != 0;
+}

@@ -1,0 +1,281 @@
+// The uninstaller's plan: which paths go, in which order, and which install folders it refuses.
+#include "UninstallPlan.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace uninstall {
+
+const char* const kPayloadEntries[kPayloadEntryCount] = {
+    "COMDLG32.OCX",    "DICT.DIC",     "MFC71.dll",    "MSCOMCT2.OCX",           "MSCOMCTL.OCX",
+    "MSINET.OCX",      "TABCTL32.OCX", "Thumbs.db",    "TuneChooser.exp",        "TuneChooser.lib",
+    "TuneChooser.ocx", "ZARBELPC.INI", "ZarBelPC.EXE", "ZarBelPC_UNINSTALL.exe", "assocset.exe",
+    "eurostib.TTF",    "help.htm",     "index.htm",    "index.htm.bak",          "logo.jpg",
+    "movefile.bat",    "msvcr71.dll",  "notes.gif",    "songcheck.exe",          "style.css",
+    "version.dat",
+};
+
+const char* const kControls[kControlCount] = {
+    "COMDLG32.OCX", "MSCOMCTL.OCX", "MSCOMCT2.OCX", "TuneChooser.ocx", "TABCTL32.OCX", "MSINET.OCX",
+};
+
+namespace {
+
+constexpr const char* kSettingsFile = "ZarBelPC.INI";
+constexpr const char* kCompanion = "assocset.exe";
+constexpr const char* kLinkName = "ZarbelPC.lnk";
+constexpr const char* kUninstallLinkName = "Uninstall ZarbelPC.lnk";
+constexpr const char* kGroupFolder = "ZarbelPC";
+constexpr const char* kFallbackShellFolder = "C:\\";
+// The copies the setup puts into the Windows directory besides the settings file.
+const char* const kWindowsCopies[] = {"ZarBelPC_uninstall.exe", "mfc71.dll", "msvcr71.dll"};
+
+int IsDriveLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// Normal form of an absolute drive path: backslashes only, no repeated or trailing ones
+// (except the root's). Returns 0 when it does not fit.
+int Normalize(const char* value, char* out, size_t outSize) {
+    while (*value == ' ' || *value == '\t') {
+        ++value;
+    }
+    size_t used = 0;
+    for (const char* p = value; *p != '\0'; ++p) {
+        char c = *p == '/' ? '\\' : *p;
+        if (c == '\\' && used > 0 && out[used - 1] == '\\') {
+            continue;
+        }
+        if (used + 1 >= outSize) {
+            return 0;
+        }
+        out[used++] = c;
+    }
+    while (used > 0 && (out[used - 1] == ' ' || out[used - 1] == '\t')) {
+        --used;
+    }
+    while (used > 3 && out[used - 1] == '\\') {
+        --used;
+    }
+    out[used] = '\0';
+    return 1;
+}
+
+// Whether folder is other or a folder above it, both in normal form.
+int IsSameOrAbove(const char* folder, const char* other) {
+    if (other == nullptr || other[0] == '\0') {
+        return 0;
+    }
+    char normal[kPathSize];
+    if (!Normalize(other, normal, sizeof normal)) {
+        return 0;
+    }
+    if (!text::StartsWithNoCase(normal, folder)) {
+        return 0;
+    }
+    char next = normal[strlen(folder)];
+    return next == '\0' || next == '\\';
+}
+
+// Checks every part after the drive: no "." or "..", no characters that a name cannot hold,
+// and no trailing dot or blank, which the file system drops (so "C:\Windows." is the Windows
+// directory).
+int HasGoodNames(const char* folder) {
+    const char* part = folder + 3;
+    while (*part != '\0') {
+        const char* end = strchr(part, '\\');
+        size_t length = end != nullptr ? static_cast<size_t>(end - part) : strlen(part);
+        if (length == 0 || part[length - 1] == '.' || part[length - 1] == ' ') {
+            return 0;
+        }
+        for (size_t i = 0; i < length; ++i) {
+            unsigned char c = static_cast<unsigned char>(part[i]);
+            if (c < 32 || strchr("<>:\"|?*", c) != nullptr) {
+                return 0;
+            }
+        }
+        part += length;
+        if (*part == '\\') {
+            ++part;
+        }
+    }
+    return 1;
+}
+
+size_t LongestEntryName() {
+    size_t longest = strlen(kPlaylistFile);
+    for (const char* name : kPayloadEntries) {
+        size_t length = strlen(name);
+        if (length > longest) {
+            longest = length;
+        }
+    }
+    return longest;
+}
+
+const char* ShellFolderOrFallback(const char* folder) {
+    return (folder != nullptr && folder[0] != '\0') ? folder : kFallbackShellFolder;
+}
+
+Action* NextAction(Plan* plan) {
+    if (plan->count >= kMaxActions) {
+        return nullptr;
+    }
+    Action* action = &plan->actions[plan->count];
+    memset(action, 0, sizeof *action);
+    return action;
+}
+
+void AddPathAction(Plan* plan, ActionKind kind, Purpose purpose, const char* folder,
+                   const char* name) {
+    Action* action = NextAction(plan);
+    if (action == nullptr || !path::Join(action->path, sizeof action->path, folder, name)) {
+        ++plan->tooLong;
+        return;
+    }
+    action->kind = kind;
+    action->purpose = purpose;
+    ++plan->count;
+}
+
+void AddRun(Plan* plan, Purpose purpose, const char* program, const char* switches,
+            const char* subject) {
+    Action* action = NextAction(plan);
+    if (action == nullptr || !text::Copy(action->path, sizeof action->path, program) ||
+        !text::Copy(action->subject, sizeof action->subject, subject)) {
+        ++plan->tooLong;
+        return;
+    }
+    int length = purpose == Purpose::kUnregisterControl
+                     ? snprintf(action->commandLine, sizeof action->commandLine, "\"%s\" %s \"%s\"",
+                                program, switches, subject)
+                     : snprintf(action->commandLine, sizeof action->commandLine, "\"%s\" %s",
+                                program, switches);
+    if (length < 0 || static_cast<size_t>(length) >= sizeof action->commandLine) {
+        ++plan->tooLong;
+        return;
+    }
+    action->kind = ActionKind::kRunAndWait;
+    action->purpose = purpose;
+    ++plan->count;
+}
+
+}  // namespace
+
+FolderCheck CheckInstallFolder(const char* value, const char* windowsFolder,
+                               const char* systemFolder, char* out, size_t outSize) {
+    if (outSize > 0) {
+        out[0] = '\0';
+    }
+    char folder[kPathSize];
+    if (!Normalize(value, folder, sizeof folder)) {
+        return FolderCheck::kTooLong;
+    }
+    if (folder[0] == '\0') {
+        return FolderCheck::kEmpty;
+    }
+    if (!IsDriveLetter(folder[0]) || folder[1] != ':' || folder[2] != '\\') {
+        return FolderCheck::kNotAbsolute;
+    }
+    if (folder[3] == '\0') {
+        return FolderCheck::kDriveRoot;
+    }
+    if (!HasGoodNames(folder)) {
+        return FolderCheck::kBadName;
+    }
+    if (IsSameOrAbove(folder, windowsFolder) || IsSameOrAbove(folder, systemFolder)) {
+        return FolderCheck::kSystemFolder;
+    }
+    // Every path the plan builds in the folder must fit, or none is built.
+    if (strlen(folder) + 1 + LongestEntryName() >= kPathSize || strlen(folder) >= outSize) {
+        return FolderCheck::kTooLong;
+    }
+    text::Copy(out, outSize, folder);
+    return FolderCheck::kOk;
+}
+
+FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folders,
+                      const char* runningProgram, Plan* plan) {
+    plan->count = 0;
+    plan->tooLong = 0;
+    FolderCheck check = CheckInstallFolder(installFolderValue, folders.windows, folders.system,
+                                           plan->installFolder, sizeof plan->installFolder);
+    if (check != FolderCheck::kOk) {
+        return check;
+    }
+    const char* install = plan->installFolder;
+
+    char program[kPathSize];
+    char subject[kPathSize];
+    if (path::Join(program, sizeof program, folders.system, "regsvr32.exe")) {
+        for (const char* control : kControls) {
+            path::Join(subject, sizeof subject, install, control);
+            AddRun(plan, Purpose::kUnregisterControl, program, "/u /s", subject);
+        }
+    } else {
+        plan->tooLong += kControlCount;
+    }
+    path::Join(program, sizeof program, install, kCompanion);
+    AddRun(plan, Purpose::kRemoveAssociations, program, "/u", program);
+
+    for (const char* entry : kPayloadEntries) {
+        if (!text::EqualNoCase(entry, kSetupDeletedEntry)) {
+            AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, install, entry);
+        }
+    }
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, install, kPlaylistFile);
+
+    for (const char* copy : kWindowsCopies) {
+        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows, copy);
+    }
+    char fonts[kPathSize];
+    if (path::Join(fonts, sizeof fonts, folders.windows, "FONTS")) {
+        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, fonts, "EUROSTIB.TTF");
+    } else {
+        ++plan->tooLong;
+    }
+
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
+                  ShellFolderOrFallback(folders.desktop), kLinkName);
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
+                  ShellFolderOrFallback(folders.sendTo), kLinkName);
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
+                  ShellFolderOrFallback(folders.startMenu), kLinkName);
+    char group[kPathSize];
+    if (path::Join(group, sizeof group, ShellFolderOrFallback(folders.programs), kGroupFolder)) {
+        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, group, kLinkName);
+        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, group, kUninstallLinkName);
+        Action* action = NextAction(plan);
+        if (action != nullptr) {
+            action->kind = ActionKind::kRemoveEmptyFolder;
+            action->purpose = Purpose::kFolder;
+            text::Copy(action->path, sizeof action->path, group);
+            ++plan->count;
+        }
+    } else {
+        plan->tooLong += 2;
+    }
+
+    Action* action = NextAction(plan);
+    if (action != nullptr) {
+        action->kind = ActionKind::kRemoveEmptyFolder;
+        action->purpose = Purpose::kFolder;
+        text::Copy(action->path, sizeof action->path, install);
+        ++plan->count;
+    }
+    // Last, so that an uninstallation cut short can be run again: the folder is read from here.
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows, kSettingsFile);
+
+    if (runningProgram != nullptr && runningProgram[0] != '\0') {
+        for (int i = 0; i < plan->count; ++i) {
+            Action& each = plan->actions[i];
+            if (each.kind == ActionKind::kDeleteFile &&
+                text::EqualNoCase(each.path, runningProgram)) {
+                each.kind = ActionKind::kDeleteAtRestart;
+            }
+        }
+    }
+    return FolderCheck::kOk;
+}
+
+}  // namespace uninstall

@@ -1,0 +1,158 @@
+// Carrying out the uninstaller's plan and reporting what stayed.
+#include "UninstallRun.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace uninstall {
+
+namespace {
+
+const Texts kItalian = {
+    "Disinstallazione di ZarBelPC",
+    "Vuoi rimuovere ZarBelPC e tutti i suoi componenti?\n"
+    "Le canzoni nella cartella SONGS non verranno cancellate.",
+    "ZarBelPC \xE8 stato rimosso.",
+    "ZarBelPC \xE8 stato rimosso, ma questi elementi sono rimasti:",
+    "Nessun file \xE8 stato rimosso: la cartella di installazione letta da ZarBelPC.INI non "
+    "\xE8 valida",
+    {
+        "",
+        "manca il valore PATH/Installpath",
+        "non \xE8 un percorso completo su un'unit\xE0",
+        "\xE8 la radice di un'unit\xE0",
+        "\xE8 una cartella di sistema",
+        "contiene nomi non validi",
+        "\xE8 troppo lunga",
+    },
+    "Non rimosso:",
+    "Cartella non vuota, mantenuta:",
+    "Sar\xE0 rimosso al prossimo riavvio:",
+    "Registrazione non rimossa:",
+    "Impossibile rimuovere le associazioni dei file:",
+    "%d percorsi troppo lunghi non sono stati rimossi",
+};
+
+const Texts kEnglish = {
+    "ZarBelPC Uninstall",
+    "Do you want to remove ZarBelPC and all of its components?\n"
+    "The songs in the SONGS folder are kept.",
+    "ZarBelPC has been removed.",
+    "ZarBelPC has been removed, but these items were left:",
+    "Nothing was removed: the install folder read from ZarBelPC.INI is not valid",
+    {
+        "",
+        "the PATH/Installpath value is missing",
+        "it is not a full path on a drive",
+        "it is the root of a drive",
+        "it is a system folder",
+        "it holds invalid names",
+        "it is too long",
+    },
+    "Not removed:",
+    "Folder not empty, kept:",
+    "Removed at the next restart:",
+    "Registration not removed:",
+    "Could not remove the file associations:",
+    "%d paths too long to handle were not removed",
+};
+
+void AddLine(Report* report, const char* label, const char* path) {
+    char line[kPathSize + 96];
+    snprintf(line, sizeof line, "%s %s\n", label, path);
+    // Room is kept for the mark that says lines are missing.
+    if (!text::Append(report->text, sizeof report->text - 8, line)) {
+        ++report->truncated;
+    }
+}
+
+}  // namespace
+
+const Texts& TextsFor(const char* language) {
+    return (language != nullptr && text::EqualNoCase(language, "ITALIANO")) ? kItalian : kEnglish;
+}
+
+void ExecutePlan(const Plan& plan, UninstallSystem& system, const Texts& texts, Report* report) {
+    memset(report, 0, sizeof *report);
+    for (int i = 0; i < plan.count; ++i) {
+        const Action& action = plan.actions[i];
+        switch (action.kind) {
+            case ActionKind::kRunAndWait: {
+                // Nothing to unregister when the file is gone already.
+                if (!system.FileExists(action.subject)) {
+                    break;
+                }
+                if (system.RunAndWait(action.path, action.commandLine) != Outcome::kDone) {
+                    ++report->failures;
+                    AddLine(report,
+                            action.purpose == Purpose::kUnregisterControl ? texts.notUnregistered
+                                                                          : texts.associationsLeft,
+                            action.subject);
+                }
+                break;
+            }
+            case ActionKind::kDeleteFile: {
+                Outcome outcome = system.RemoveFile(action.path);
+                if (outcome == Outcome::kFailed || outcome == Outcome::kNotEmpty) {
+                    ++report->failures;
+                    AddLine(report, texts.notRemoved, action.path);
+                }
+                break;
+            }
+            case ActionKind::kDeleteAtRestart: {
+                Outcome outcome = system.DeleteAtRestart(action.path);
+                if (outcome == Outcome::kScheduled) {
+                    ++report->scheduled;
+                    AddLine(report, texts.atRestart, action.path);
+                } else if (outcome != Outcome::kDone && outcome != Outcome::kAbsent) {
+                    ++report->failures;
+                    AddLine(report, texts.notRemoved, action.path);
+                }
+                break;
+            }
+            case ActionKind::kRemoveEmptyFolder: {
+                Outcome outcome = system.RemoveEmptyFolder(action.path);
+                if (outcome == Outcome::kNotEmpty) {
+                    ++report->kept;
+                    AddLine(report, texts.keptFolder, action.path);
+                } else if (outcome == Outcome::kFailed) {
+                    ++report->failures;
+                    AddLine(report, texts.notRemoved, action.path);
+                }
+                break;
+            }
+        }
+    }
+    if (plan.tooLong > 0) {
+        char line[128];
+        snprintf(line, sizeof line, texts.tooLong, plan.tooLong);
+        report->failures += plan.tooLong;
+        AddLine(report, line, "");
+    }
+    if (report->truncated > 0) {
+        text::Append(report->text, sizeof report->text, "...\n");
+    }
+}
+
+void ComposeSummary(const Report& report, const Texts& texts, char* out, size_t outSize) {
+    if (outSize == 0) {
+        return;
+    }
+    int clean = report.failures == 0 && report.kept == 0 && report.scheduled == 0;
+    snprintf(out, outSize, "%s\n%s", clean ? texts.removed : texts.removedButLeft,
+             clean ? "" : report.text);
+}
+
+void ComposeRefusal(FolderCheck check, const char* value, const Texts& texts, char* out,
+                    size_t outSize) {
+    if (outSize == 0) {
+        return;
+    }
+    int reason = static_cast<int>(check);
+    if (reason < 0 || reason >= 7) {
+        reason = 0;
+    }
+    snprintf(out, outSize, "%s (%s):\n\"%s\"", texts.refused, texts.reasons[reason], value);
+}
+
+}  // namespace uninstall

@@ -1,0 +1,190 @@
+// ZarBelPC_UNINSTALL: removes what the setup installed, keeping the user's songs.
+// Switches: /quiet (no question, no message; exit code tells) and /log FILE (the final report,
+// or the refusal, written to FILE). Exit codes: 0 all removed, 1 install folder refused,
+// 2 something was left, 3 cancelled by the user.
+#include <windows.h>
+
+#include <cstdio>
+
+#include "../common/CommandLine.h"
+#include "../common/Text.h"
+#include "UninstallPlan.h"
+#include "UninstallRun.h"
+
+namespace {
+
+constexpr const char* kSettingsFile = "ZarBelPC.INI";
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr int kExitRemoved = 0;
+constexpr int kExitRefused = 1;
+constexpr int kExitLeftovers = 2;
+constexpr int kExitCancelled = 3;
+
+struct Options {
+    int quiet;
+    char logFile[path::kPathSize];
+};
+
+void ParseOptions(Options* options) {
+    options->quiet = 0;
+    options->logFile[0] = '\0';
+    const char* cursor = cmdline::SkipProgramName(GetCommandLineA());
+    char word[path::kPathSize];
+    int complete = 0;
+    while (cmdline::NextWord(&cursor, word, sizeof word, &complete)) {
+        if (text::EqualNoCase(word, "/quiet")) {
+            options->quiet = 1;
+        } else if (text::EqualNoCase(word, "/log") &&
+                   cmdline::NextWord(&cursor, word, sizeof word, &complete) && complete) {
+            text::Copy(options->logFile, sizeof options->logFile, word);
+        }
+    }
+}
+
+// The long form of a path that exists, so that a short alias of a system folder is seen as
+// what it is; otherwise the path as given.
+void LongForm(char* inOut, size_t size) {
+    char longPath[path::kPathSize];
+    DWORD length = GetLongPathNameA(inOut, longPath, sizeof longPath);
+    if (length > 0 && length < sizeof longPath) {
+        text::Copy(inOut, size, longPath);
+    }
+}
+
+void ReadShellFolder(HKEY key, const char* name, char* out, DWORD outSize) {
+    out[0] = '\0';
+    if (key == nullptr) {
+        return;
+    }
+    char raw[path::kPathSize];
+    DWORD size = sizeof raw - 1;
+    DWORD type = 0;
+    if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(raw), &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ)) {
+        return;
+    }
+    raw[size < sizeof raw ? size : sizeof raw - 1] = '\0';
+    if (type == REG_EXPAND_SZ) {
+        DWORD length = ExpandEnvironmentStringsA(raw, out, outSize);
+        if (length == 0 || length > outSize) {
+            out[0] = '\0';
+        }
+    } else {
+        text::Copy(out, outSize, raw);
+    }
+}
+
+void WriteLog(const char* file, const char* message) {
+    if (file[0] == '\0') {
+        return;
+    }
+    FILE* log = fopen(file, "w");
+    if (log != nullptr) {
+        fputs(message, log);
+        fputs("\n", log);
+        fclose(log);
+    }
+}
+
+void Tell(const Options& options, const uninstall::Texts& texts, const char* message, UINT icon) {
+    if (options.quiet) {
+        WriteLog(options.logFile, message);
+    } else {
+        MessageBoxA(nullptr, message, texts.caption, MB_OK | icon);
+    }
+}
+
+// Large enough that a cut never happens silently: a value that fills it is refused as too long.
+char gInstallValue[1024];
+char gMessage[uninstall::kReportSize + 256];
+uninstall::Plan gPlan;
+uninstall::Report gReport;
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    Options options;
+    ParseOptions(&options);
+
+    char language[64];
+    GetPrivateProfileStringA("SETTINGS", "CURRLANGUAGE", "", language, sizeof language,
+                             kSettingsFile);
+    const uninstall::Texts& texts = uninstall::TextsFor(language);
+
+    if (!options.quiet && MessageBoxA(nullptr, texts.confirm, texts.caption,
+                                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+        return kExitCancelled;
+    }
+
+    DWORD valueLength = GetPrivateProfileStringA("PATH", "Installpath", "", gInstallValue,
+                                                 sizeof gInstallValue, kSettingsFile);
+    char windowsFolder[path::kPathSize];
+    char systemFolder[path::kPathSize];
+    UINT length = GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
+    if (length == 0 || length >= sizeof windowsFolder) {
+        windowsFolder[0] = '\0';
+    }
+    length = GetSystemDirectoryA(systemFolder, sizeof systemFolder);
+    if (length == 0 || length >= sizeof systemFolder) {
+        systemFolder[0] = '\0';
+    }
+    LongForm(windowsFolder, sizeof windowsFolder);
+    LongForm(systemFolder, sizeof systemFolder);
+
+    uninstall::FolderCheck check = uninstall::FolderCheck::kTooLong;
+    if (valueLength + 1 < sizeof gInstallValue && windowsFolder[0] != '\0' &&
+        systemFolder[0] != '\0') {
+        // A value too long for a path goes to the check whole, which refuses it.
+        const char* installValue = gInstallValue;
+        char installFolder[path::kPathSize];
+        if (text::Copy(installFolder, sizeof installFolder, gInstallValue)) {
+            LongForm(installFolder, sizeof installFolder);
+            installValue = installFolder;
+        }
+
+        char desktop[path::kPathSize];
+        char sendTo[path::kPathSize];
+        char startMenu[path::kPathSize];
+        char programs[path::kPathSize];
+        HKEY shellFolders = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE, &shellFolders) !=
+            ERROR_SUCCESS) {
+            shellFolders = nullptr;
+        }
+        ReadShellFolder(shellFolders, "Desktop", desktop, sizeof desktop);
+        ReadShellFolder(shellFolders, "SendTo", sendTo, sizeof sendTo);
+        ReadShellFolder(shellFolders, "Start Menu", startMenu, sizeof startMenu);
+        ReadShellFolder(shellFolders, "Programs", programs, sizeof programs);
+        if (shellFolders != nullptr) {
+            RegCloseKey(shellFolders);
+        }
+
+        char self[path::kPathSize];
+        DWORD selfLength = GetModuleFileNameA(nullptr, self, sizeof self);
+        if (selfLength == 0 || selfLength >= sizeof self) {
+            self[0] = '\0';
+        }
+        LongForm(self, sizeof self);
+
+        uninstall::SystemFolders folders = {windowsFolder, systemFolder, desktop,
+                                            sendTo,        startMenu,    programs};
+        check = uninstall::BuildPlan(installValue, folders, self, &gPlan);
+    }
+    if (check != uninstall::FolderCheck::kOk) {
+        uninstall::ComposeRefusal(check, gInstallValue, texts, gMessage, sizeof gMessage);
+        Tell(options, texts, gMessage, MB_ICONERROR);
+        return kExitRefused;
+    }
+
+    // Our own current directory must not keep the install folder from going.
+    SetCurrentDirectoryA(windowsFolder);
+    HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    uninstall::ExecutePlan(gPlan, uninstall::PlatformUninstallSystem(), texts, &gReport);
+    SetCursor(previous);
+
+    uninstall::ComposeSummary(gReport, texts, gMessage, sizeof gMessage);
+    Tell(options, texts, gMessage, gReport.failures > 0 ? MB_ICONWARNING : MB_ICONINFORMATION);
+    return gReport.failures > 0 ? kExitLeftovers : kExitRemoved;
+}

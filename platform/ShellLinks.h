@@ -1,0 +1,20 @@
+// Shell links (".lnk" files) as the shortcut step makes them: a target path and a description,
+// nothing else.
+#pragma once
+
+enum class LinkResult {
+    Saved,
+    CannotCreate,   // the shell link object is not available
+    NoPersistFile,  // the object cannot be saved to a file
+    PathTooLong,    // the link path does not fit the platform's path limit
+    CannotSave,     // saving failed (folder missing, not writable, ...)
+};
+
+class ShellLinks {
+public:
+    virtual ~ShellLinks() = default;
+    // Writes the link file linkPath pointing at target with the given description, replacing an
+    // existing file. The result only tells why a link is missing; callers may ignore it.
+    virtual LinkResult CreateShellLink(const char* target, const char* linkPath,
+                                       const char* description) = 0;
+};

@@ -1,0 +1,71 @@
+// Shell links through COM: the shell link object with IShellLinkA, saved through IPersistFile.
+// The HRESULTs stay in this file; callers get a LinkResult.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include "platform/ShellLinks.h"
+#include "platform/Win32Adapters.h"
+
+namespace {
+
+// Releases the interface it holds when it goes out of scope.
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ~ComPtr() {
+        if (p_ != nullptr) {
+            p_->Release();
+        }
+    }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    T* operator->() const { return p_; }
+    void** Out() { return reinterpret_cast<void**>(&p_); }
+
+private:
+    T* p_ = nullptr;
+};
+
+LinkResult SaveLink(const char* target, const char* linkPath, const char* description) {
+    ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.Out()))) {
+        return LinkResult::CannotCreate;
+    }
+    // A path or description the object refuses shows when the link is saved or used.
+    link->SetPath(target);
+    link->SetDescription(description);
+    ComPtr<IPersistFile> file;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, file.Out()))) {
+        return LinkResult::NoPersistFile;
+    }
+    wchar_t widePath[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) {
+        return LinkResult::PathTooLong;
+    }
+    return SUCCEEDED(file->Save(widePath, TRUE)) ? LinkResult::Saved : LinkResult::CannotSave;
+}
+
+class Win32ShellLinksImpl : public ShellLinks {
+public:
+    LinkResult CreateShellLink(const char* target, const char* linkPath,
+                               const char* description) override {
+        // Each link initialises COM around itself; an uninitialise must only balance an
+        // initialise that succeeded (also when COM was already up on this thread).
+        HRESULT com = CoInitialize(nullptr);
+        LinkResult result = SaveLink(target, linkPath, description);
+        if (SUCCEEDED(com)) {
+            CoUninitialize();
+        }
+        return result;
+    }
+};
+
+}  // namespace
+
+ShellLinks& Win32ShellLinks() {
+    static Win32ShellLinksImpl links;
+    return links;
+}

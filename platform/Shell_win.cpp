@@ -1,0 +1,37 @@
+// Program starts through ShellExecuteA and the system directory.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+
+#include "platform/Shell.h"
+#include "platform/Win32Adapters.h"
+
+namespace {
+
+class Win32ShellImpl : public Shell {
+public:
+    int OpenHidden(WindowHandle owner, const char* file, const char* parameters) override {
+        HINSTANCE result =
+            ShellExecuteA(static_cast<HWND>(owner), "open", file, parameters, nullptr, SW_HIDE);
+        // Values above 32 mean success; the rest are error codes.
+        return reinterpret_cast<intptr_t>(result) > 32;
+    }
+    unsigned GetSystemFolder(char* out, unsigned size) override {
+        UINT length = GetSystemDirectoryA(out, size);
+        if (length == 0 || length >= size) {
+            if (size > 0) {
+                out[0] = '\0';
+            }
+            return 0;
+        }
+        return length;
+    }
+};
+
+}  // namespace
+
+Shell& Win32Shell() {
+    static Win32ShellImpl shell;
+    return shell;
+}

@@ -1,0 +1,195 @@
+#include "doubles/InstallDoubles.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::string Upper(std::string s) {
+    for (char& c : s) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return s;
+}
+
+std::string KeyName(RegistryRoot root, const std::string& subKey) {
+    return Upper((root == RegistryRoot::LocalMachine ? "HKLM\\" : "HKCU\\") + subKey);
+}
+
+void Append(EventLog* log, const std::string& event) {
+    if (log != nullptr) {
+        log->push_back(event);
+    }
+}
+
+}  // namespace
+
+void RecordingRegistry::SetValue(RegistryRoot root, const std::string& subKey,
+                                 const std::string& name, const std::string& bytes) {
+    keys_[KeyName(root, subKey)][Upper(name)] = bytes;
+}
+
+void RecordingRegistry::AddKey(RegistryRoot root, const std::string& subKey) {
+    keys_[KeyName(root, subKey)];
+}
+
+int RecordingRegistry::OpenKey(RegistryRoot root, const char* subKey, RegistryKey* key,
+                               uint32_t* error) {
+    std::string name = KeyName(root, subKey);
+    calls.push_back("open " + name);
+    auto found = keys_.find(name);
+    if (found == keys_.end()) {
+        *key = nullptr;
+        *error = kErrorFileNotFound;
+        return 0;
+    }
+    *key = &found->second;
+    ++openKeys;
+    return 1;
+}
+
+int RecordingRegistry::QueryValue(RegistryKey key, const char* name, char* out, unsigned size,
+                                  uint32_t* error) {
+    calls.push_back(std::string("query ") + name);
+    const Values& values = *static_cast<Values*>(key);
+    auto found = values.find(Upper(name));
+    if (found == values.end()) {
+        *error = kErrorFileNotFound;
+    } else if (found->second.size() + 1 > size) {
+        *error = kErrorMoreData;
+    } else {
+        memcpy(out, found->second.data(), found->second.size());
+        out[found->second.size()] = '\0';
+        return 1;
+    }
+    if (size > 0) {
+        out[0] = '\0';
+    }
+    return 0;
+}
+
+void RecordingRegistry::CloseKey(RegistryKey) {
+    calls.push_back("close");
+    --openKeys;
+}
+
+void RecordingRegistry::ErrorText(uint32_t error, char* out, unsigned size) {
+    snprintf(out, size, "System text of error %u", static_cast<unsigned>(error));
+}
+
+int RecordingShell::OpenHidden(WindowHandle owner, const char* file, const char* parameters) {
+    starts.push_back({owner, file, parameters != nullptr ? parameters : "", parameters != nullptr});
+    Append(log, std::string("start ") + file + (parameters != nullptr ? " " : "") +
+                    (parameters != nullptr ? parameters : ""));
+    int result = inner != nullptr ? inner->OpenHidden(owner, file, parameters) : 1;
+    results.push_back(result);
+    return result;
+}
+
+unsigned RecordingShell::GetSystemFolder(char* out, unsigned size) {
+    if (inner != nullptr) {
+        return inner->GetSystemFolder(out, size);
+    }
+    if (systemFolder.size() + 1 > size) {
+        if (size > 0) {
+            out[0] = '\0';
+        }
+        return 0;
+    }
+    memcpy(out, systemFolder.c_str(), systemFolder.size() + 1);
+    return static_cast<unsigned>(systemFolder.size());
+}
+
+LinkResult RecordingShellLinks::CreateShellLink(const char* target, const char* linkPath,
+                                                const char* description) {
+    links.push_back({target, linkPath, description});
+    Append(log, std::string("link ") + linkPath + " -> " + target);
+    return inner != nullptr ? inner->CreateShellLink(target, linkPath, description) : result;
+}
+
+int ScriptedFolderBrowser::Browse(WindowHandle browseOwner, const char* browseTitle,
+                                  BrowseSelection& selection) {
+    ++browses;
+    owner = browseOwner;
+    title = browseTitle;
+    for (const BrowseEvent& event : events) {
+        switch (event.kind) {
+            case BrowseEvent::ChangedBeforeInitial:
+                // The browser reports its root before it is told where to go.
+                selection.SelectionChanged(event.path.c_str());
+                break;
+            case BrowseEvent::Initialized:
+                initialPath = selection.path();
+                selection.InitialSelectionRequested();
+                break;
+            case BrowseEvent::Changed:
+                selection.SelectionChanged(event.path.c_str());
+                break;
+        }
+    }
+    return confirm ? 1 : 0;
+}
+
+std::unique_ptr<WriteStream> LoggingFileSystem::Create(const char* path) {
+    Log(std::string("create ") + path);
+    return inner_ ? inner_->Create(path) : nullptr;
+}
+
+int LoggingFileSystem::Delete(const char* path) {
+    Log(std::string("delete ") + path);
+    return inner_ ? inner_->Delete(path) : 1;
+}
+
+int LoggingFileSystem::CreateFolder(const char* path) {
+    Log(std::string("mkdir ") + path);
+    return inner_ ? inner_->CreateFolder(path) : 1;
+}
+
+int LoggingFileSystem::Copy(const char* from, const char* to) {
+    Log(std::string("copy ") + from + " -> " + to);
+    return inner_ ? inner_->Copy(from, to) : 1;
+}
+
+int LoggingFileSystem::SetCurrentFolder(const char* path) {
+    Log(std::string("cd ") + path);
+    return inner_ ? inner_->SetCurrentFolder(path) : 1;
+}
+
+unsigned LoggingFileSystem::GetWindowsFolder(char* out, unsigned size) {
+    if (windowsFolder_.size() + 1 > size) {
+        if (size > 0) {
+            out[0] = '\0';
+        }
+        return 0;
+    }
+    memcpy(out, windowsFolder_.c_str(), windowsFolder_.size() + 1);
+    return static_cast<unsigned>(windowsFolder_.size());
+}
+
+int LoggingProfileStore::WriteString(const char* section, const char* key, const char* value,
+                                     const char* file) {
+    Append(log_, std::string("setting ") + section + "/" + key + "=" + value);
+    return inner_.WriteString(section, key, value, file);
+}
+
+void LoggingProgressBar::SetPosition(WindowHandle dialog, int position) {
+    RecordingProgressBar::SetPosition(dialog, position);
+    Append(log_, "progress " + std::to_string(position));
+}
+
+void LoggingSystem::Sleep(unsigned milliseconds) {
+    FakeSystem::Sleep(milliseconds);
+    Append(log_, "sleep " + std::to_string(milliseconds));
+}
+
+CursorHandle LoggingSystem::ShowWaitCursor() {
+    Append(log_, "wait cursor");
+    return FakeSystem::ShowWaitCursor();
+}
+
+void LoggingSystem::ShowCursor(CursorHandle cursor) {
+    Append(log_, "restore cursor");
+    FakeSystem::ShowCursor(cursor);
+}

@@ -1,0 +1,227 @@
+// The install plan: its order, paths and parameter texts, and the folders it refuses.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "install/InstallPlan.h"
+#include "package/ArchiveBytes.h"
+#include "platform/ResourceStore.h"
+#include "setup/SetupConfiguration.h"
+
+namespace {
+
+WindowHandle const kDialog = reinterpret_cast<WindowHandle>(0xD1A);
+
+std::string Owner(WindowHandle window) {
+    return window == nullptr ? "none" : window == kDialog ? "dialog" : "other";
+}
+
+// One line per action, naming everything the executor will pass on.
+std::string Describe(const InstallAction& a) {
+    switch (a.step) {
+        case InstallStep::CreateFolder:
+            return "mkdir " + std::string(a.path);
+        case InstallStep::SetProgress:
+            return "progress " + std::to_string(a.number) + " to " + Owner(a.window);
+        case InstallStep::ExtractResource:
+            return "extract " + std::string(a.resourceType) + "/" + a.resourceName + " to " +
+                   a.path + " steps " + std::to_string(a.number) + " from " +
+                   std::to_string(a.start) + " to " + Owner(a.window);
+        case InstallStep::ExtractArchive:
+            return "unpack " + std::string(a.resourceName) + " in " + a.path + " span " +
+                   std::to_string(a.number) + " from " + std::to_string(a.start) + " to " +
+                   Owner(a.window);
+        case InstallStep::CopyFile:
+            return "copy " + std::string(a.source) + " -> " + a.path;
+        case InstallStep::DeleteFile:
+            return "delete " + std::string(a.path);
+        case InstallStep::Wait:
+            return "wait " + std::to_string(a.number);
+        case InstallStep::WriteSetting:
+            return "setting " + std::string(a.file) + " " + a.section + "/" + a.key + "=" + a.text;
+        case InstallStep::ShowWaitCursor:
+            return "wait cursor";
+        case InstallStep::RestoreCursor:
+            return "restore cursor";
+        case InstallStep::StartProgram:
+            return "start " + std::string(a.path) + " [" + a.text + "] owner " + Owner(a.window);
+        case InstallStep::CreateEmptyFile:
+            return "empty file " + std::string(a.path);
+        case InstallStep::SetCurrentFolder:
+            return "cd " + std::string(a.path);
+    }
+    return "?";
+}
+
+std::vector<std::string> Describe(const InstallPlan& plan) {
+    std::vector<std::string> lines;
+    for (int i = 0; i < plan.count; ++i) {
+        lines.push_back(Describe(plan.actions[i]));
+    }
+    return lines;
+}
+
+struct Folders {
+    std::string install;
+    std::string windows = "C:\\WINDOWS";
+    std::string system = "C:\\WINDOWS\\system32";
+    size_t longestEntryName = 24;
+};
+
+PlanResult Plan(const Folders& folders, InstallPlan* plan) {
+    InstallInputs inputs = {kDialog,
+                            folders.install.c_str(),
+                            folders.windows.c_str(),
+                            folders.system.c_str(),
+                            folders.longestEntryName,
+                            &kSetupConfiguration};
+    return PlanInstallation(inputs, plan);
+}
+
+TEST(InstallPlanTest, FolderWithSpacesGivesTheWholeSequenceInOrder) {
+    Folders folders;
+    folders.install = "C:\\Program Files\\Zar Bel PC";
+    InstallPlan plan;
+    ASSERT_EQ(PlanResult::Ok, Plan(folders, &plan));
+    const std::vector<std::string> expected = {
+        "mkdir C:\\Program Files\\Zar Bel PC",
+        "progress 0 to dialog",
+        "progress 10 to dialog",
+        "extract PlainExtract/RESOURCE.DAT to C:\\Program Files\\Zar Bel PC\\RESOURCE.DAT "
+        "steps 20 from 20 to dialog",
+        "progress 40 to dialog",
+        "unpack RESOURCE.DAT in C:\\Program Files\\Zar Bel PC span 30 from 40 to dialog",
+        "progress 70 to dialog",
+        "copy C:\\Program Files\\Zar Bel PC\\ZarBelPC.INI -> C:\\WINDOWS\\ZarBelPC.INI",
+        "copy C:\\Program Files\\Zar Bel PC\\ZarBelPC_uninstall.exe -> "
+        "C:\\WINDOWS\\ZarBelPC_uninstall.exe",
+        "copy C:\\Program Files\\Zar Bel PC\\mfc71.dll -> C:\\WINDOWS\\mfc71.dll",
+        "copy C:\\Program Files\\Zar Bel PC\\msvcr71.dll -> C:\\WINDOWS\\msvcr71.dll",
+        "delete C:\\WINDOWS\\FONTS\\EUROSTIB.TTF",
+        "wait 200",
+        "copy C:\\Program Files\\Zar Bel PC\\EUROSTIB.TTF -> C:\\WINDOWS\\FONTS\\EUROSTIB.TTF",
+        "progress 80 to dialog",
+        "setting ZarBelPC.INI Options/FirstTime=1",
+        "setting ZarBelPC.INI PATH/Installpath=C:\\Program Files\\Zar Bel PC",
+        "setting ZarBelPC.INI PATH/ServerPath=www.zarbelpc.example",
+        "setting ZarBelPC.INI PATH/SONGDIR=C:\\Program Files\\Zar Bel PC\\SONGS",
+        "wait cursor",
+        "progress 90 to dialog",
+        "start C:\\WINDOWS\\system32\\regsvr32.exe "
+        "[/s \"C:\\Program Files\\Zar Bel PC\\COMDLG32.OCX\"] owner none",
+        "start C:\\WINDOWS\\system32\\regsvr32.exe "
+        "[/s \"C:\\Program Files\\Zar Bel PC\\MSCOMCTL.OCX\"] owner dialog",
+        "start C:\\WINDOWS\\system32\\regsvr32.exe "
+        "[/s \"C:\\Program Files\\Zar Bel PC\\MSCOMCT2.OCX\"] owner dialog",
+        "start C:\\WINDOWS\\system32\\regsvr32.exe "
+        "[/s \"C:\\Program Files\\Zar Bel PC\\TuneChooser.ocx\"] owner dialog",
+        "start C:\\WINDOWS\\system32\\regsvr32.exe "
+        "[/s \"C:\\Program Files\\Zar Bel PC\\TABCTL32.ocx\"] owner dialog",
+        "start C:\\WINDOWS\\system32\\regsvr32.exe "
+        "[/s \"C:\\Program Files\\Zar Bel PC\\MSINET.ocx\"] owner dialog",
+        "progress 100 to dialog",
+        "wait 200",
+        "delete C:\\Program Files\\Zar Bel PC\\movefile.bat",
+        "empty file C:\\Program Files\\Zar Bel PC\\DefaultPlaylist.pls",
+        "cd C:\\Program Files\\Zar Bel PC",
+        "start C:\\Program Files\\Zar Bel PC\\assocset.exe [] owner none",
+        "restore cursor",
+    };
+    EXPECT_EQ(expected, Describe(plan));
+}
+
+TEST(InstallPlanTest, ProgressWithoutDialogIsPlannedForNoWindow) {
+    InstallInputs inputs = {
+        nullptr, "D:\\ZB", "C:\\WINDOWS", "C:\\WINDOWS\\system32", 24, &kSetupConfiguration};
+    InstallPlan plan;
+    ASSERT_EQ(PlanResult::Ok, PlanInstallation(inputs, &plan));
+    for (int i = 0; i < plan.count; ++i) {
+        EXPECT_EQ(nullptr, plan.actions[i].window) << Describe(plan.actions[i]);
+    }
+}
+
+// The longest texts made from the install folder: each archive entry, folder\name in 256 bytes
+// (the longest shipped name has 24 characters); "\ZarBelPC_uninstall.exe" (23 characters after
+// the folder) in a 260-byte path; the registration parameter (21 around it). From the Windows
+// directory: the same uninstaller copy. From the system directory: "\regsvr32.exe".
+TEST(InstallPlanTest, FoldersWhosePathsWouldNotFitAreRefused) {
+    struct Row {
+        size_t installLength;
+        size_t longestEntryName;
+        size_t windowsLength;
+        size_t systemLength;
+        PlanResult expected;
+    };
+    const Row rows[] = {
+        {230, 24, 10, 19, PlanResult::Ok},
+        {231, 24, 10, 19, PlanResult::InstallFolderTooLong},
+        {214, 40, 10, 19, PlanResult::Ok},
+        {215, 40, 10, 19, PlanResult::InstallFolderTooLong},
+        // Without an archive resource the uninstaller copy is the longest path.
+        {236, 0, 10, 19, PlanResult::Ok},
+        {237, 0, 10, 19, PlanResult::InstallFolderTooLong},
+        {259, 24, 10, 19, PlanResult::InstallFolderTooLong},
+        {260, 24, 10, 19, PlanResult::InstallFolderTooLong},
+        {1000, 24, 10, 19, PlanResult::InstallFolderTooLong},
+        {20, 24, 236, 19, PlanResult::Ok},
+        {20, 24, 237, 19, PlanResult::WindowsFolderUnusable},
+        {20, 24, 0, 19, PlanResult::WindowsFolderUnusable},
+        {20, 24, 10, 246, PlanResult::Ok},
+        {20, 24, 10, 247, PlanResult::SystemFolderUnusable},
+        {20, 24, 10, 0, PlanResult::SystemFolderUnusable},
+    };
+    auto folder = [](size_t length, char fill) {
+        return length == 0 ? std::string() : "C:\\" + std::string(length - 3, fill);
+    };
+    for (const Row& row : rows) {
+        Folders folders;
+        folders.install = folder(row.installLength, 'i');
+        folders.windows = folder(row.windowsLength, 'w');
+        folders.system = folder(row.systemLength, 's');
+        folders.longestEntryName = row.longestEntryName;
+        InstallPlan plan;
+        EXPECT_EQ(row.expected, Plan(folders, &plan))
+            << row.installLength << " " << row.longestEntryName << " " << row.windowsLength << " "
+            << row.systemLength;
+        if (row.expected != PlanResult::Ok) {
+            continue;
+        }
+        // An accepted plan holds every text whole.
+        for (int i = 0; i < plan.count; ++i) {
+            const InstallAction& a = plan.actions[i];
+            if (a.step == InstallStep::StartProgram && a.text[0] != '\0') {
+                EXPECT_EQ("/s \"" + folders.install + "\\",
+                          std::string(a.text).substr(0, folders.install.size() + 5));
+                EXPECT_EQ('"', std::string(a.text).back());
+            }
+            if (a.step == InstallStep::WriteSetting && std::string(a.key) == "SONGDIR") {
+                EXPECT_EQ(folders.install + "\\SONGS", a.text);
+            }
+            if (a.step == InstallStep::CopyFile) {
+                EXPECT_NE(nullptr, strstr(a.path, folders.windows.c_str())) << a.path;
+            }
+        }
+    }
+}
+
+TEST(InstallPlanTest, LongestEntryNameIsReadFromTheRecordHeaders) {
+    std::vector<unsigned char> archive;
+    Append(&archive, RecordBytes("A.TXT", Bytes("abc")));
+    Append(&archive, RecordBytes("ZarBelPC_UNINSTALL.exe", Bytes("")));
+    Append(&archive, RecordBytes("a-name-in-a-wider-field.dat", Bytes("xy"), 300));
+    Append(&archive, RecordBytes("B", Bytes("z")));
+    ResourceBlock block = {archive.data(), static_cast<uint32_t>(archive.size())};
+    EXPECT_EQ(strlen("a-name-in-a-wider-field.dat"), LongestArchiveEntryName(block));
+
+    // A header that runs past the end stops the walk; what came before still counts.
+    std::vector<unsigned char> cut(archive.begin(), archive.begin() + 267 + 264 + 8 + 10);
+    block = {cut.data(), static_cast<uint32_t>(cut.size())};
+    EXPECT_EQ(strlen("ZarBelPC_UNINSTALL.exe"), LongestArchiveEntryName(block));
+
+    block = {nullptr, 0};
+    EXPECT_EQ(0u, LongestArchiveEntryName(block));
+}
+
+}  // namespace

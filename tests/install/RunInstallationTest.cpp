@@ -1,0 +1,297 @@
+// The whole installation over real files in a scratch folder: what it leaves behind, the order of
+// its steps, and what a failed unpacking or a refused folder leaves untouched.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "doubles/InstallDoubles.h"
+#include "doubles/Scratch.h"
+#include "install/InstallSequence.h"
+#include "install/TestPayload.h"
+#include "platform/IniFile.h"
+#include "platform/MemoryResourceStore.h"
+#include "setup/SetupState.h"
+
+namespace {
+
+WindowHandle const kDialog = reinterpret_cast<WindowHandle>(0xD1A);
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+const std::string kRegsvr32 = "C:\\WINDOWS\\system32\\regsvr32.exe";
+
+class RunInstallationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        windows_ = scratch_.Join("WINDOWS");
+        install_ = scratch_.Join("Zar Bel PC");
+        std::unique_ptr<FileSystem> real = MakeTestFileSystem(windows_);
+        ASSERT_TRUE(real->CreateFolder(windows_.c_str()));
+        ASSERT_TRUE(real->CreateFolder((windows_ + "\\FONTS").c_str()));
+        char current[1024];
+        ASSERT_NE(0u, real->GetCurrentFolder(current, sizeof current));
+        startFolder_ = current;
+        files_.reset(new LoggingFileSystem(std::move(real), windows_, &log_));
+        profileStore_ = MakeTestProfileStore(windows_);
+        profile_.reset(new LoggingProfileStore(*profileStore_, &log_));
+
+        platform_.system = &system_;
+        platform_.messages = &messages_;
+        platform_.profile = profile_.get();
+        platform_.resources = &resources_;
+        platform_.files = files_.get();
+        platform_.progress = &progress_;
+        platform_.registry = &registry_;
+        platform_.shell = &shell_;
+        platform_.links = &links_;
+        shell_.log = &log_;
+        links_.log = &log_;
+        for (const char* name : {"Desktop", "SendTo", "Start Menu", "Programs"}) {
+            registry_.SetValue(RegistryRoot::CurrentUser, kShellFoldersKey, name,
+                               scratch_.Join(name));
+        }
+
+        state_ = new SetupState;
+        InitSetupState(*state_);
+        strcpy(state_->installFolder, install_.c_str());
+        payload_ = TestPayloadFiles();
+    }
+    void TearDown() override {
+        files_->SetCurrentFolder(startFolder_.c_str());
+        delete state_;
+    }
+
+    void AddPayload() { resources_.Add("PLAINEXTRACT", "RESOURCE.DAT", PayloadArchive(payload_)); }
+
+    std::string Setting(const char* section, const char* key) {
+        char value[300];
+        profileStore_->ReadString(section, key, "<missing>", value, sizeof value, "ZarBelPC.INI");
+        return value;
+    }
+
+    // Old files of an earlier installation in the Windows directory.
+    void PlaceOldFiles() {
+        ASSERT_TRUE(WriteFileText(windows_ + "\\ZarBelPC.INI", "[OLD]\r\nKEY=1\r\n"));
+        ASSERT_TRUE(WriteFileText(windows_ + "\\ZarBelPC_uninstall.exe", "old uninstaller"));
+        ASSERT_TRUE(WriteFileText(windows_ + "\\mfc71.dll", "old library"));
+        ASSERT_TRUE(WriteFileText(windows_ + "\\FONTS\\EUROSTIB.TTF", "old font"));
+    }
+    void ExpectOldFilesUntouched() {
+        EXPECT_EQ("[OLD]\r\nKEY=1\r\n", ReadFileText(windows_ + "\\ZarBelPC.INI"));
+        EXPECT_EQ("old uninstaller", ReadFileText(windows_ + "\\ZarBelPC_uninstall.exe"));
+        EXPECT_EQ("old library", ReadFileText(windows_ + "\\mfc71.dll"));
+        EXPECT_EQ("old font", ReadFileText(windows_ + "\\FONTS\\EUROSTIB.TTF"));
+        EXPECT_FALSE(FileExists(windows_ + "\\msvcr71.dll"));
+    }
+
+    // The events from the first one equal to from, up to but not including the one equal to to.
+    std::vector<std::string> Between(const std::string& from, const std::string& to) const {
+        auto begin = std::find(log_.begin(), log_.end(), from);
+        auto end = std::find(begin, log_.end(), to);
+        return std::vector<std::string>(begin, end);
+    }
+
+    ScratchFolder scratch_;
+    std::string windows_;
+    std::string install_;
+    std::string startFolder_;
+    EventLog log_;
+    LoggingSystem system_{&log_};
+    RecordingMessageBoxes messages_;
+    MemoryResourceStore resources_;
+    LoggingProgressBar progress_{&log_};
+    RecordingRegistry registry_;
+    RecordingShell shell_;
+    RecordingShellLinks links_;
+    std::unique_ptr<LoggingFileSystem> files_;
+    std::unique_ptr<ProfileStore> profileStore_;
+    std::unique_ptr<LoggingProfileStore> profile_;
+    Platform platform_;
+    SetupState* state_;
+    PayloadFiles payload_;
+};
+
+TEST_F(RunInstallationTest, InstallsEverythingInOrder) {
+    AddPayload();
+    PlaceOldFiles();
+    ASSERT_TRUE(files_->CreateFolder(install_.c_str()));
+    ASSERT_TRUE(WriteFileText(install_ + "\\DefaultPlaylist.pls", "old playlist"));
+    messages_.answers = {kIdYes};
+
+    ASSERT_EQ(1, RunInstallation(*state_, platform_, kDialog));
+    EXPECT_EQ(windows_, state_->windowsFolder);
+
+    // The install folder: every entry but the batch file, no archive, an emptied playlist.
+    for (const auto& file : payload_) {
+        if (file.first == "movefile.bat") {
+            EXPECT_FALSE(FileExists(install_ + "\\" + file.first));
+        } else {
+            EXPECT_EQ(file.second, ReadFileText(install_ + "\\" + file.first)) << file.first;
+        }
+    }
+    EXPECT_FALSE(FileExists(install_ + "\\RESOURCE.DAT"));
+    EXPECT_TRUE(FileExists(install_ + "\\DefaultPlaylist.pls"));
+    EXPECT_EQ("", ReadFileText(install_ + "\\DefaultPlaylist.pls"));
+
+    // The Windows directory: copies replace the old files, the product's settings replace the
+    // old settings file and get the four values.
+    EXPECT_EQ("the uninstaller", ReadFileText(windows_ + "\\ZarBelPC_uninstall.exe"));
+    EXPECT_EQ("runtime library one", ReadFileText(windows_ + "\\mfc71.dll"));
+    EXPECT_EQ("runtime library two", ReadFileText(windows_ + "\\msvcr71.dll"));
+    EXPECT_EQ("the font", ReadFileText(windows_ + "\\FONTS\\EUROSTIB.TTF"));
+    EXPECT_EQ("<missing>", Setting("OLD", "KEY"));
+    EXPECT_EQ("7", Setting("SETTINGS", "VOLUME"));
+    EXPECT_EQ("1", Setting("Options", "FirstTime"));
+    EXPECT_EQ(install_, Setting("PATH", "Installpath"));
+    EXPECT_EQ("www.zarbelpc.example", Setting("PATH", "ServerPath"));
+    EXPECT_EQ(install_ + "\\SONGS", Setting("PATH", "SONGDIR"));
+
+    // Registrations by full path, one quoted parameter each; the companion without parameters.
+    ASSERT_EQ(7u, shell_.starts.size());
+    const char* controls[] = {"COMDLG32.OCX",    "MSCOMCTL.OCX", "MSCOMCT2.OCX",
+                              "TuneChooser.ocx", "TABCTL32.ocx", "MSINET.ocx"};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(kRegsvr32, shell_.starts[i].file);
+        EXPECT_EQ("/s \"" + install_ + "\\" + controls[i] + "\"", shell_.starts[i].parameters);
+        EXPECT_EQ(i == 0 ? nullptr : kDialog, shell_.starts[i].owner) << i;
+    }
+    EXPECT_EQ(install_ + "\\assocset.exe", shell_.starts[6].file);
+    EXPECT_FALSE(shell_.starts[6].hasParameters);
+    EXPECT_EQ(nullptr, shell_.starts[6].owner);
+    char current[1024];
+    ASSERT_NE(0u, files_->GetCurrentFolder(current, sizeof current));
+    EXPECT_TRUE(FileExists(std::string(current) + "\\DefaultPlaylist.pls"))
+        << "the companion inherits the install folder as its current directory";
+
+    EXPECT_EQ((std::vector<std::string>{"wait", "previous"}), system_.cursorChanges);
+    EXPECT_EQ(5u, links_.links.size());
+
+    // Progress: 0, 10, 20 to 40 while the resource is written, 40, one position per record
+    // from 40 towards 70, then 70, 80, 90, 100.
+    std::vector<int> positions = progress_.Positions();
+    std::vector<int> expectedStart = {0, 10};
+    for (int p = 20; p <= 40; ++p) {
+        expectedStart.push_back(p);
+    }
+    expectedStart.push_back(40);
+    ASSERT_EQ(expectedStart.size() + payload_.size() + 4, positions.size());
+    EXPECT_EQ(expectedStart,
+              std::vector<int>(positions.begin(), positions.begin() + expectedStart.size()));
+    for (size_t i = expectedStart.size(); i < positions.size() - 4; ++i) {
+        EXPECT_GE(positions[i], 40);
+        EXPECT_LT(positions[i], 70);
+        EXPECT_GE(positions[i], positions[i - 1]);
+    }
+    EXPECT_EQ((std::vector<int>{70, 80, 90, 100}),
+              std::vector<int>(positions.end() - 4, positions.end()));
+
+    // From 70 to 80: copies, then the font.
+    EXPECT_EQ((std::vector<std::string>{
+                  "progress 70",
+                  "copy " + install_ + "\\ZarBelPC.INI -> " + windows_ + "\\ZarBelPC.INI",
+                  "copy " + install_ + "\\ZarBelPC_uninstall.exe -> " + windows_ +
+                      "\\ZarBelPC_uninstall.exe",
+                  "copy " + install_ + "\\mfc71.dll -> " + windows_ + "\\mfc71.dll",
+                  "copy " + install_ + "\\msvcr71.dll -> " + windows_ + "\\msvcr71.dll",
+                  "delete " + windows_ + "\\FONTS\\EUROSTIB.TTF",
+                  "sleep 200",
+                  "copy " + install_ + "\\EUROSTIB.TTF -> " + windows_ + "\\FONTS\\EUROSTIB.TTF",
+              }),
+              Between("progress 70", "progress 80"));
+    // From 80 to the shortcuts: settings, registrations after 90, the playlist after 100 and
+    // the wait, the companion last.
+    std::string regsvr32 = "start " + kRegsvr32 + " /s \"" + install_ + "\\";
+    EXPECT_EQ((std::vector<std::string>{
+                  "progress 80",
+                  "setting Options/FirstTime=1",
+                  "setting PATH/Installpath=" + install_,
+                  "setting PATH/ServerPath=www.zarbelpc.example",
+                  "setting PATH/SONGDIR=" + install_ + "\\SONGS",
+                  "wait cursor",
+                  "progress 90",
+                  regsvr32 + "COMDLG32.OCX\"",
+                  regsvr32 + "MSCOMCTL.OCX\"",
+                  regsvr32 + "MSCOMCT2.OCX\"",
+                  regsvr32 + "TuneChooser.ocx\"",
+                  regsvr32 + "TABCTL32.ocx\"",
+                  regsvr32 + "MSINET.ocx\"",
+                  "progress 100",
+                  "sleep 200",
+                  "delete " + install_ + "\\movefile.bat",
+                  "create " + install_ + "\\DefaultPlaylist.pls",
+                  "cd " + install_,
+                  "start " + install_ + "\\assocset.exe",
+                  "restore cursor",
+              }),
+              Between("progress 80", "link " + scratch_.Join("Desktop") + "\\ZarbelPC.lnk -> " +
+                                         install_ + "\\ZarbelPC.EXE"));
+}
+
+TEST_F(RunInstallationTest, FailedUnpackLeavesEverythingOutsideTheFolderUntouched) {
+    struct Row {
+        const char* why;
+        bool withPayload;
+        std::string installFolder;
+    };
+    const Row rows[] = {
+        {"no archive resource", false, install_},
+        {"the folder's parent is missing", true, scratch_.Join("missing") + "\\ZarbelPC"},
+    };
+    PlaceOldFiles();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        if (row.withPayload) {
+            AddPayload();
+        }
+        strcpy(state_->installFolder, row.installFolder.c_str());
+        messages_.shown.clear();
+        log_.clear();
+        EXPECT_EQ(0, RunInstallation(*state_, platform_, kDialog));
+
+        ExpectOldFilesUntouched();
+        ASSERT_EQ(2u, messages_.shown.size()) << "the extraction's messages, no question";
+        EXPECT_EQ("Impossibile accedere al file RESOURCE.DAT", messages_.shown[1].text);
+        EXPECT_EQ((std::vector<int>{0, 10, 40}), progress_.Positions());
+        progress_.calls.clear();
+        for (const std::string& event : log_) {
+            EXPECT_EQ(std::string::npos, event.find("setting")) << event;
+            EXPECT_EQ(std::string::npos, event.find("copy")) << event;
+        }
+        EXPECT_TRUE(shell_.starts.empty());
+        EXPECT_TRUE(links_.links.empty());
+        EXPECT_TRUE(system_.cursorChanges.empty());
+        EXPECT_TRUE(registry_.calls.empty());
+    }
+}
+
+TEST_F(RunInstallationTest, TooLongFolderIsRefusedBeforeAnythingIsWritten) {
+    AddPayload();
+    PlaceOldFiles();
+    // "ZarBelPC_uninstall.exe" is the longest entry name: folder + 23 must stay below 256.
+    std::string folder = scratch_.Join(std::string(233 - scratch_.path().size() - 1, 'x'));
+    ASSERT_EQ(233u, folder.size());
+    strcpy(state_->installFolder, folder.c_str());
+
+    EXPECT_EQ(0, RunInstallation(*state_, platform_, kDialog));
+    ASSERT_EQ(1u, messages_.shown.size());
+    EXPECT_EQ(kDialog, messages_.shown[0].owner);
+    EXPECT_EQ("ZarBelPC - Setup", messages_.shown[0].caption);
+    EXPECT_EQ(kMbIconError, messages_.shown[0].type);
+    EXPECT_EQ(
+        "The installation folder is too long:\n" + folder + "\n\nPlease choose a shorter folder.",
+        messages_.shown[0].text);
+    EXPECT_TRUE(log_.empty()) << log_.front();
+    EXPECT_FALSE(FileExists(folder + "\\RESOURCE.DAT"));
+    ExpectOldFilesUntouched();
+
+    // One character less fits.
+    folder.pop_back();
+    strcpy(state_->installFolder, folder.c_str());
+    messages_.answers = {kIdNo};
+    EXPECT_EQ(1, RunInstallation(*state_, platform_, kDialog));
+    EXPECT_EQ("the uninstaller", ReadFileText(windows_ + "\\ZarBelPC_uninstall.exe"));
+}
+
+}  // namespace

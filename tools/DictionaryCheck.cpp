@@ -1,0 +1,284 @@
+#include "tools/DictionaryCheck.h"
+
+#include <algorithm>
+#include <map>
+
+#include "package/StringTable.h"
+#include "platform/IniFile.h"
+#include "platform/Text.h"
+
+const char* const kSetupStringKeys[] = {
+    "SETUP_CAPTION",
+    "SETUP_INSTALL",
+    "GLOBAL_CANCEL",
+    "SETUP_CHANGE_DIR",
+    "SETUP_CHOOSE_INSTALL_PATH",
+    "GLOBAL_WARNING",
+    "SETUP_ABORTED",
+    "GLOBAL_INFO",
+    "SETUP_CREATE_ICON_ON_DESKTOP",
+    "SETUP_COMPLETED_SUCCESFULLY",
+    "SETUP_LICENSE_AGREEMENT_ACCEPT",
+    "SETUP_LICENSE_AGREEMENT_DONT_ACCEPT",
+};
+const int kSetupStringKeyCount = sizeof kSetupStringKeys / sizeof kSetupStringKeys[0];
+
+const char* const kSetupLanguages[] = {"ITALIANO", "ENGLISH", "FRENCH", "ESPANOL"};
+const int kSetupLanguageCount = sizeof kSetupLanguages / sizeof kSetupLanguages[0];
+
+namespace {
+
+constexpr size_t kKeyChars = kStringKeySize - 2;    // 62
+constexpr size_t kTextChars = kStringTextSize - 2;  // 510
+// Large enough that the lint sees every value whole, to tell what the setup would cut.
+constexpr unsigned kWholeValue = 1 << 16;
+// A default that no dictionary text holds: it tells a missing key from an empty one.
+constexpr const char* kAbsent = "\x01";
+
+std::string Upper(std::string s) {
+    for (char& c : s) {
+        c = text::Upper(c);
+    }
+    return s;
+}
+
+std::string Trim(const std::string& s) {
+    size_t begin = s.find_first_not_of(" \t");
+    if (begin == std::string::npos) {
+        return std::string();
+    }
+    size_t end = s.find_last_not_of(" \t");
+    return s.substr(begin, end - begin + 1);
+}
+
+// Where each section and entry stands in the text; the values come from the INI reader itself.
+struct Entry {
+    int line;
+    std::string name;  // upper case
+};
+
+struct Layout {
+    std::map<std::string, int> sections;                // upper-case name -> first line
+    std::map<std::string, std::vector<Entry>> entries;  // upper-case section -> its entries
+    std::vector<int> utf8Lines;
+};
+
+// A well-formed UTF-8 sequence of two to four bytes at s[i]; plain Windows-1252 text almost
+// never holds one.
+bool Utf8SequenceAt(const std::string& s, size_t i) {
+    unsigned char lead = static_cast<unsigned char>(s[i]);
+    size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                    : lead >= 0xE0 && lead <= 0xEF ? 3
+                    : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                   : 0;
+    if (length == 0 || i + length > s.size()) {
+        return false;
+    }
+    for (size_t k = 1; k < length; ++k) {
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Layout ReadLayout(const std::string& text) {
+    Layout layout;
+    std::string section;
+    bool inSection = false;
+    int number = 0;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        std::string raw = text.substr(start, end - start);
+        start = end + 1;
+        ++number;
+        for (size_t i = 0; i < raw.size(); ++i) {
+            if (Utf8SequenceAt(raw, i)) {
+                layout.utf8Lines.push_back(number);
+                break;
+            }
+        }
+        std::string line =
+            Trim(raw.size() && raw.back() == '\r' ? raw.substr(0, raw.size() - 1) : raw);
+        if (!line.empty() && line[0] == '[') {
+            size_t close = line.find(']');
+            section = Upper(
+                Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
+            inSection = true;
+            layout.sections.emplace(section, number);
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (inSection && equals != std::string::npos && line[0] != ';') {
+            layout.entries[section].push_back({number, Upper(Trim(line.substr(0, equals)))});
+        }
+    }
+    return layout;
+}
+
+std::string Value(const std::string& text, const char* section, const std::string& key,
+                  const char* defaultValue) {
+    std::vector<char> out(kWholeValue);
+    ini::ReadText(text, section, key.c_str(), defaultValue, out.data(), kWholeValue);
+    return out.data();
+}
+
+// The first line of the section holding the entry, or 0.
+int LineOf(const Layout& layout, const std::string& section, const std::string& name) {
+    auto found = layout.entries.find(section);
+    if (found == layout.entries.end()) {
+        return 0;
+    }
+    for (const Entry& entry : found->second) {
+        if (entry.name == name) {
+            return entry.line;
+        }
+    }
+    return 0;
+}
+
+// n when name is "K" followed by n in decimal without leading zeros, else -1.
+long ListIndex(const std::string& name) {
+    if (name.size() < 2 || name.size() > 10 || name[0] != 'K' ||
+        (name[1] == '0' && name.size() > 2)) {
+        return -1;
+    }
+    long n = 0;
+    for (size_t i = 1; i < name.size(); ++i) {
+        if (name[i] < '0' || name[i] > '9') {
+            return -1;
+        }
+        n = n * 10 + (name[i] - '0');
+    }
+    return n;
+}
+
+std::string Quote(const std::string& s) {
+    return "\"" + (s.size() > 70 ? s.substr(0, 67) + "..." : s) + "\"";
+}
+
+}  // namespace
+
+std::vector<DictionaryProblem> CheckDictionaryText(const std::string& text) {
+    std::vector<DictionaryProblem> problems;
+    auto report = [&problems](int line, const std::string& message) {
+        problems.push_back({line, message});
+    };
+    Layout layout = ReadLayout(text);
+    for (int line : layout.utf8Lines) {
+        report(line, "looks like UTF-8; the setup reads the dictionary as Windows-1252");
+    }
+
+    if (layout.sections.count("ENUMKEYS") == 0) {
+        report(0, "no [ENUMKEYS] section: the setup would load no texts at all");
+    } else {
+        // The list as the setup reads it.
+        std::vector<std::string> listed;  // stored keys, upper case, cut to 62
+        std::map<std::string, std::string> firstListing;
+        long end = kStringTableRows;
+        for (long n = 0; n < kStringTableRows; ++n) {
+            std::string name = "K" + std::to_string(n);
+            std::string value = Value(text, "ENUMKEYS", name, "-");
+            if (value[0] == '-') {
+                end = n;
+                break;
+            }
+            int line = LineOf(layout, "ENUMKEYS", name);
+            if (value.size() > kKeyChars) {
+                report(line, name + ": the key " + Quote(value) + " has " +
+                                 std::to_string(value.size()) +
+                                 " characters; the setup cuts it to 62");
+            }
+            std::string key = Upper(value.substr(0, kKeyChars));
+            if (key.empty()) {
+                report(line, name + " is empty");
+            }
+            auto seen = firstListing.find(key);
+            if (seen != firstListing.end()) {
+                report(line, name + ": " + key + " is listed twice (first as " + seen->second +
+                                 "); the first row wins");
+            } else {
+                firstListing.emplace(key, name);
+            }
+            listed.push_back(key);
+        }
+
+        // Entries of the list that the setup never reads.
+        std::map<std::string, int> firstEntry;
+        for (const Entry& entry : layout.entries["ENUMKEYS"]) {
+            auto earlier = firstEntry.find(entry.name);
+            if (earlier != firstEntry.end()) {
+                report(entry.line, entry.name + " is given again; the setup reads only line " +
+                                       std::to_string(earlier->second));
+                continue;
+            }
+            firstEntry.emplace(entry.name, entry.line);
+            long n = ListIndex(entry.name);
+            if (n < 0) {
+                report(entry.line, entry.name +
+                                       " is not a name of the list (K0 to K299, no leading "
+                                       "zeros); the setup never reads it");
+            } else if (n >= kStringTableRows) {
+                report(entry.line, entry.name + " is past K299; the setup never reads it");
+            } else if (n > end && Value(text, "ENUMKEYS", entry.name, "")[0] != '-') {
+                // A second end marker loses nothing; a key there is never read.
+                report(entry.line, entry.name + " comes after the end of the list at K" +
+                                       std::to_string(end) + "; the setup never reads it");
+            }
+        }
+
+        for (int i = 0; i < kSetupStringKeyCount; ++i) {
+            if (std::find(listed.begin(), listed.end(), kSetupStringKeys[i]) == listed.end()) {
+                report(0, std::string(kSetupStringKeys[i]) + " is not in the [ENUMKEYS] list");
+            }
+        }
+
+        for (int l = 0; l < kSetupLanguageCount; ++l) {
+            const char* language = kSetupLanguages[l];
+            if (layout.sections.count(language) == 0) {
+                report(0, std::string("no [") + language +
+                              "] section: every text in that language would be \"String "
+                              "Error!\"");
+                continue;
+            }
+            for (size_t row = 0; row < listed.size(); ++row) {
+                const std::string& key = listed[row];
+                if (firstListing[key] != "K" + std::to_string(row)) {
+                    continue;  // a repeated key: reported once above
+                }
+                std::string value = Value(text, language, key, kAbsent);
+                int listLine = LineOf(layout, "ENUMKEYS", "K" + std::to_string(row));
+                int textLine = LineOf(layout, language, key);
+                if (value == kAbsent) {
+                    report(listLine, key + " has no text in [" + language + "]");
+                } else if (value.empty()) {
+                    report(textLine, key + " has an empty text in [" + language + "]");
+                } else if (value.size() > kTextChars) {
+                    report(textLine, key + " in [" + language + "] has " +
+                                         std::to_string(value.size()) +
+                                         " characters; the setup cuts it to 510");
+                }
+            }
+            std::map<std::string, int> firstText;
+            for (const Entry& entry : layout.entries[language]) {
+                auto earlier = firstText.find(entry.name);
+                if (earlier != firstText.end()) {
+                    report(entry.line, "a second text for " + entry.name + " in [" + language +
+                                           "]; the setup reads only line " +
+                                           std::to_string(earlier->second));
+                } else {
+                    firstText.emplace(entry.name, entry.line);
+                }
+            }
+        }
+    }
+
+    std::stable_sort(
+        problems.begin(), problems.end(),
+        [](const DictionaryProblem& a, const DictionaryProblem& b) { return a.line < b.line; });
+    return problems;
+}
