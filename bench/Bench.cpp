@@ -83,7 +83,7 @@ int RunExtractChild(const char* folder, const char* archiveName) {
 struct Options {
     std::string scratch = "build/bench-scratch";
     std::string zbpack = "zbpack";
-    unsigned smallReps = 11;
+    unsigned smallReps = 31;
     unsigned largeReps = 5;
     uint64_t largeBytes = 200000000;
     bool keep = false;
@@ -432,7 +432,7 @@ void PrintUsage() {
         "Times ExtractResourceToFile against one fwrite, ExtractPayloadArchive against tar -xf\n"
         "and zbpack archive create against tar -cf, side by side in one run, and prints the\n"
         "medians, the throughput and the ratio reference time / case time. N: rounds of the\n"
-        "shipped-shape cases (default 11; the resource gets 2N-1), of the large ones (default\n"
+        "shipped-shape cases (default 31; the resource gets 2N-1), of the large ones (default\n"
         "5). The large file set holds N MB (default 200). DIR (default\n"
         "build/bench-scratch) must lie on the disk to measure; it is emptied at the end unless\n"
         "--keep is given.\n",
