@@ -41,7 +41,7 @@ constexpr char kArchiveName[] = "RESOURCE.DAT";
 constexpr long kBufferBudgetKb = 15000000 / 1024 + 1024;
 
 class CountingProgressBar : public ProgressBar {
-public:
+  public:
     void SetPosition(WindowHandle, int position) override {
         ++count;
         last = position;
@@ -51,7 +51,7 @@ public:
 };
 
 class StderrMessageBoxes : public MessageBoxes {
-public:
+  public:
     int Show(WindowHandle, const char* text, const char* caption, unsigned) override {
         fprintf(stderr, "zb_bench: message box '%s': %s\n", caption, text);
         ++count;
@@ -547,18 +547,6 @@ int main(int argc, char** argv) {
     rows.push_back(largeRow);
     double growth = bench::MedianRatio(samples[0], samples[2]);
     double tarGrowth = bench::MedianRatio(samples[1], samples[3]);
-    // What the time is made of: a cost per file and a cost per megabyte, from the medians of
-    // the two shapes run side by side.
-    auto fit = [&](const std::vector<Sample>& largeRuns, const std::vector<Sample>& shippedRuns) {
-        return bench::FitFileAndByteCost(static_cast<double>(shipped.files.size()),
-                                         static_cast<double>(bench::ContentBytes(shipped.files)),
-                                         bench::Median(bench::WallSeconds(shippedRuns)),
-                                         static_cast<double>(large.files.size()),
-                                         static_cast<double>(bench::ContentBytes(large.files)),
-                                         bench::Median(bench::WallSeconds(largeRuns)));
-    };
-    bench::FileAndByteCost cost = fit(samples[0], samples[2]);
-    bench::FileAndByteCost tarCost = fit(samples[1], samples[3]);
 
     rows.push_back(BenchCreation(options, shipped));
     rows.push_back(BenchCreation(options, large));
@@ -590,13 +578,6 @@ int main(int argc, char** argv) {
             static_cast<double>(bench::ContentBytes(shipped.files)),
         static_cast<double>(large.files.size()) / static_cast<double>(shipped.files.size()),
         Verdict(growth <= 25));
-    if (cost.solved && tarCost.solved) {
-        printf(
-            "  as a cost per file and per MB: ExtractPayloadArchive %.3f ms + %.2f ms/MB, "
-            "tar -xf %.3f ms + %.2f ms/MB\n",
-            cost.secondsPerFile * 1e3, cost.secondsPerMegabyte * 1e3, tarCost.secondsPerFile * 1e3,
-            tarCost.secondsPerMegabyte * 1e3);
-    }
     for (const Shape* shape : {&shipped, &large}) {
         long extraKb = shape->peakKb - idleKb;
         printf(

@@ -167,19 +167,6 @@ TEST(TimingTest, RatiosArePairedByRound) {
     EXPECT_EQ((std::vector<double>{0, 0, 0, 0, 0, 0}), bench::CpuSeconds(cases));
 }
 
-TEST(TimingTest, FileAndByteCostsComeBackFromTwoShapes) {
-    // 0.5 ms per file and 2 ms per MB: 26 files of 10.5 MB, 1952 files of 200 MB.
-    auto seconds = [](double files, double bytes) { return files * 0.0005 + bytes / 1e6 * 0.002; };
-    bench::FileAndByteCost cost = bench::FitFileAndByteCost(
-        26, 10554622, seconds(26, 10554622), 1952, 200000000, seconds(1952, 200000000));
-    ASSERT_TRUE(cost.solved);
-    EXPECT_NEAR(0.0005, cost.secondsPerFile, 1e-12);
-    EXPECT_NEAR(0.002, cost.secondsPerMegabyte, 1e-12);
-    // Twice the files and twice the bytes: the two costs cannot be told apart.
-    EXPECT_FALSE(bench::FitFileAndByteCost(10, 1e6, 1, 20, 2e6, 2).solved);
-    EXPECT_FALSE(bench::FitFileAndByteCost(0, 0, 1, 20, 2e6, 2).solved);
-}
-
 TEST(TimingTest, ChildStatusOutputAndFolder) {
     bench::ChildRun exited = bench::RunChild({"sh", "-c", "exit 3"}, "");
     EXPECT_EQ(3, exited.exitStatus);
@@ -227,7 +214,7 @@ TEST(TimingTest, PeakResidentSetFollowsTouchedMemory) {
 }
 
 class FolderTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         char pattern[] = "/tmp/zb_bench_test.XXXXXX";
         ASSERT_NE(nullptr, mkdtemp(pattern));

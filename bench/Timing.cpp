@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -140,19 +139,6 @@ std::vector<double> CpuSeconds(const std::vector<Sample>& samples) {
         out.push_back(sample.cpuSeconds);
     }
     return out;
-}
-
-FileAndByteCost FitFileAndByteCost(double files1, double bytes1, double seconds1, double files2,
-                                   double bytes2, double seconds2) {
-    double mb1 = bytes1 / 1e6;
-    double mb2 = bytes2 / 1e6;
-    double determinant = files1 * mb2 - files2 * mb1;
-    // Relative to the terms' size: nearly proportional shapes leave the split to the noise.
-    if (std::fabs(determinant) <= 1e-9 * std::fabs(files1 * mb2) + 1e-12) {
-        return FileAndByteCost{false, 0, 0};
-    }
-    return FileAndByteCost{true, (seconds1 * mb2 - seconds2 * mb1) / determinant,
-                           (files1 * seconds2 - files2 * seconds1) / determinant};
 }
 
 long PeakResidentKb() {

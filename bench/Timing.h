@@ -62,17 +62,6 @@ double MedianRatio(const std::vector<Sample>& numerator, const std::vector<Sampl
 std::vector<double> WallSeconds(const std::vector<Sample>& samples);
 std::vector<double> CpuSeconds(const std::vector<Sample>& samples);
 
-// The time of an extraction as a cost per file plus a cost per megabyte (10^6 bytes).
-struct FileAndByteCost {
-    bool solved;  // false when the two shapes are proportional and cannot tell the costs apart
-    double secondsPerFile;
-    double secondsPerMegabyte;
-};
-
-// Solves seconds = perFile * files + perMegabyte * bytes / 10^6 through two measured shapes.
-FileAndByteCost FitFileAndByteCost(double files1, double bytes1, double seconds1, double files2,
-                                   double bytes2, double seconds2);
-
 // Removes every entry of folder (files only; the benchmark makes no sub-folders).
 int EmptyFolder(const std::string& folder);
 
