@@ -41,7 +41,7 @@ constexpr char kArchiveName[] = "RESOURCE.DAT";
 constexpr long kBufferBudgetKb = 15000000 / 1024 + 1024;
 
 class CountingProgressBar : public ProgressBar {
-  public:
+public:
     void SetPosition(WindowHandle, int position) override {
         ++count;
         last = position;
@@ -51,7 +51,7 @@ class CountingProgressBar : public ProgressBar {
 };
 
 class StderrMessageBoxes : public MessageBoxes {
-  public:
+public:
     int Show(WindowHandle, const char* text, const char* caption, unsigned) override {
         fprintf(stderr, "zb_bench: message box '%s': %s\n", caption, text);
         ++count;
@@ -222,7 +222,9 @@ struct Shape {
     std::string archive;  // zbpack's archive of them
     std::string tarball;  // tar's archive of them
     unsigned reps;
-    long peakKb = 0;  // the extracting process's peak resident set, the most of all runs
+    long peakKb = 0;         // the extracting process's peak resident set, the most of all runs
+    std::string lastOut;     // the folder of the latest extraction
+    std::string lastTarOut;  // the folder of the latest tar -xf
 };
 
 std::vector<std::string> Names(const std::vector<CorpusFile>& files) {
@@ -281,23 +283,35 @@ struct ExtractionRunners {
     Runner tar;
 };
 
+// Every run extracts into a new empty folder, and the folders are removed only at the end: this
+// file system (ext4 without a journal) skips recently deleted inodes when it allocates one, so
+// emptying a folder of thousands of files before each run would make every file creation of the
+// next run slower, and more so the more files came before it.
+std::string RunsFolder(const Options& options) {
+    return options.scratch + "/runs-" + std::to_string(getpid());
+}
+
+std::string FreshFolder(const Options& options, const char* who, const Shape& shape) {
+    static unsigned count = 0;
+    std::string folder =
+        RunsFolder(options) + "/" + who + "-" + shape.id + "-" + std::to_string(++count);
+    MakeFolder(folder);
+    return folder;
+}
+
 ExtractionRunners MakeExtractionRunners(const Options& options, Shape* shape,
                                         const std::string& self) {
-    const std::string out = options.scratch + "/out-zb-" + shape->id;
-    const std::string tarOut = options.scratch + "/out-tar-" + shape->id;
-    MakeFolder(out);
-    MakeFolder(tarOut);
     ExtractionRunners runners;
-    runners.extract.prepare = [out, shape] {
-        bench::EmptyFolder(out);
+    runners.extract.prepare = [&options, shape] {
+        shape->lastOut = FreshFolder(options, "zb", *shape);
         // The extraction deletes the archive it has read: it gets a link of its own each time.
-        if (link(shape->archive.c_str(), (out + "/" + kArchiveName).c_str()) != 0) {
-            Fail(out + ": cannot link the archive: " + strerror(errno));
+        if (link(shape->archive.c_str(), (shape->lastOut + "/" + kArchiveName).c_str()) != 0) {
+            Fail(shape->lastOut + ": cannot link the archive: " + strerror(errno));
         }
         Settle();
     };
-    runners.extract.run = [out, shape, self] {
-        ChildRun run = bench::RunChild({self, "--extract", out, kArchiveName}, "");
+    runners.extract.run = [shape, self] {
+        ChildRun run = bench::RunChild({self, "--extract", shape->lastOut, kArchiveName}, "");
         unsigned notifications = 0;
         double inside = 0;
         long peakKb = 0;
@@ -309,12 +323,12 @@ ExtractionRunners MakeExtractionRunners(const Options& options, Shape* shape,
         shape->peakKb = peakKb > shape->peakKb ? peakKb : shape->peakKb;
         return TimeChild(run);
     };
-    runners.tar.prepare = [tarOut] {
-        bench::EmptyFolder(tarOut);
+    runners.tar.prepare = [&options, shape] {
+        shape->lastTarOut = FreshFolder(options, "tar", *shape);
         Settle();
     };
-    runners.tar.run = [tarOut, shape] {
-        ChildRun run = bench::RunChild({"tar", "-xf", shape->tarball, "-C", tarOut}, "");
+    runners.tar.run = [shape] {
+        ChildRun run = bench::RunChild({"tar", "-xf", shape->tarball, "-C", shape->lastTarOut}, "");
         if (run.exitStatus != 0) {
             Fail("tar -xf failed on " + shape->label);
         }
@@ -324,11 +338,10 @@ ExtractionRunners MakeExtractionRunners(const Options& options, Shape* shape,
 }
 
 // After a first round: both wrote every file as it was packed, and the archive is gone.
-void CheckExtractions(const Options& options, const Shape& shape) {
-    const std::string out = options.scratch + "/out-zb-" + shape.id;
-    CheckExtracted(shape, out, "ExtractPayloadArchive");
-    CheckExtracted(shape, options.scratch + "/out-tar-" + shape.id, "tar");
-    if (FileSize(out + "/" + kArchiveName) >= 0) {
+void CheckExtractions(const Shape& shape) {
+    CheckExtracted(shape, shape.lastOut, "ExtractPayloadArchive");
+    CheckExtracted(shape, shape.lastTarOut, "tar");
+    if (FileSize(shape.lastOut + "/" + kArchiveName) >= 0) {
         Fail("ExtractPayloadArchive left the archive behind");
     }
 }
@@ -523,6 +536,7 @@ int main(int argc, char** argv) {
 
     const std::string resourceFolder = options.scratch + "/resource";
     MakeFolder(resourceFolder);
+    MakeFolder(RunsFolder(options));
     std::vector<Row> rows;
     rows.push_back(BenchResource(options, resourceFolder));
     PrepareShape(options, &shipped);
@@ -532,7 +546,7 @@ int main(int argc, char** argv) {
     ExtractionRunners largeRunners = MakeExtractionRunners(options, &large, self);
     Row shippedRow = ExtractionRow(shipped);
     auto samples = bench::RunRotated({shippedRunners.extract, shippedRunners.tar}, shipped.reps,
-                                     [&] { CheckExtractions(options, shipped); });
+                                     [&] { CheckExtractions(shipped); });
     shippedRow.caseSamples = samples[0];
     shippedRow.referenceSamples = samples[1];
     rows.push_back(shippedRow);
@@ -541,7 +555,7 @@ int main(int argc, char** argv) {
     Row largeRow = ExtractionRow(large);
     samples = bench::RunRotated(
         {largeRunners.extract, largeRunners.tar, shippedRunners.extract, shippedRunners.tar},
-        large.reps, [&] { CheckExtractions(options, large); });
+        large.reps, [&] { CheckExtractions(large); });
     largeRow.caseSamples = samples[0];
     largeRow.referenceSamples = samples[1];
     rows.push_back(largeRow);
@@ -589,11 +603,8 @@ int main(int argc, char** argv) {
 
     if (!options.keep) {
         for (const std::string& folder :
-             {shipped.source, large.source, resourceFolder, options.scratch + "/out-zb-shipped",
-              options.scratch + "/out-tar-shipped", options.scratch + "/out-zb-large",
-              options.scratch + "/out-tar-large"}) {
-            bench::EmptyFolder(folder);
-            rmdir(folder.c_str());
+             {shipped.source, large.source, resourceFolder, RunsFolder(options)}) {
+            bench::RemoveTree(folder);
         }
         for (const Shape* shape : {&shipped, &large}) {
             Remove(shape->archive);

@@ -214,7 +214,7 @@ TEST(TimingTest, PeakResidentSetFollowsTouchedMemory) {
 }
 
 class FolderTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         char pattern[] = "/tmp/zb_bench_test.XXXXXX";
         ASSERT_NE(nullptr, mkdtemp(pattern));
@@ -272,6 +272,21 @@ TEST_F(FolderTest, EmptyFolderRemovesEveryFileAndWriteCorpusWritesThem) {
     EXPECT_NE(0, stat(Path("ONE.BIN").c_str(), &info));
     EXPECT_NE(0, stat(Path("expected").c_str(), &info));
     EXPECT_EQ(0, bench::EmptyFolder(folder_ + "/missing"));
+}
+
+TEST_F(FolderTest, RemoveTreeRemovesFilesAndFoldersOfAnyDepth) {
+    ASSERT_EQ(0, mkdir(Path("a").c_str(), 0777));
+    ASSERT_EQ(0, mkdir(Path("a/b").c_str(), 0777));
+    ASSERT_EQ(0, mkdir(Path("a/empty").c_str(), 0777));
+    Write("a/one", "1");
+    Write("a/b/two", "22");
+    Write("keep", "k");
+    EXPECT_EQ(1, bench::RemoveTree(Path("a")));
+    struct stat info;
+    EXPECT_NE(0, stat(Path("a").c_str(), &info));
+    EXPECT_EQ(0, stat(Path("keep").c_str(), &info));
+    // Nothing there is nothing to remove.
+    EXPECT_EQ(1, bench::RemoveTree(Path("a")));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -172,6 +173,33 @@ int EmptyFolder(const std::string& folder) {
         }
     }
     closedir(dir);
+    return ok;
+}
+
+int RemoveTree(const std::string& folder) {
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) {
+        return errno == ENOENT ? 1 : 0;
+    }
+    std::vector<std::string> entries;
+    while (dirent* entry = readdir(dir)) {
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) {
+            entries.push_back(folder + "/" + entry->d_name);
+        }
+    }
+    closedir(dir);
+    int ok = 1;
+    for (const std::string& path : entries) {
+        struct stat info;
+        if (lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+            ok &= RemoveTree(path);
+        } else if (unlink(path.c_str()) != 0) {
+            ok = 0;
+        }
+    }
+    if (rmdir(folder.c_str()) != 0) {
+        ok = 0;
+    }
     return ok;
 }
 

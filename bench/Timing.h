@@ -65,6 +65,10 @@ std::vector<double> CpuSeconds(const std::vector<Sample>& samples);
 // Removes every entry of folder (files only; the benchmark makes no sub-folders).
 int EmptyFolder(const std::string& folder);
 
+// Removes folder with everything in it (files and folders of any depth). Returns 1 when nothing
+// is left, 0 otherwise.
+int RemoveTree(const std::string& folder);
+
 // 1 when the two files exist and hold the same bytes.
 int SameFileContent(const std::string& a, const std::string& b);
 
