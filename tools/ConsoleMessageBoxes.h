@@ -5,14 +5,14 @@
 #include "platform/MessageBoxes.h"
 
 class ConsoleMessageBoxes : public MessageBoxes {
-  public:
+public:
     // Prints "prefix: caption: text" with the text's line breaks turned into spaces, and
     // answers kIdOk.
     explicit ConsoleMessageBoxes(const char* prefix) : prefix_(prefix) {}
     int Show(WindowHandle owner, const char* text, const char* caption, unsigned type) override;
     int shownCount() const { return shownCount_; }
 
-  private:
+private:
     const char* prefix_;
     int shownCount_ = 0;
 };

@@ -32,7 +32,7 @@ const char kUsage[] =
 // The setup's working folder, settings folder and temp folder in one scratch folder, so that
 // nothing the load writes touches the caller's folders.
 class ScratchFiles : public FileSystem {
-  public:
+public:
     explicit ScratchFiles(const std::string& folder) : real_(folder, folder), folder_(folder) {}
     std::unique_ptr<ReadStream> OpenRead(const char* path) override { return real_.OpenRead(path); }
     std::unique_ptr<WriteStream> Create(const char* path) override { return real_.Create(path); }
@@ -51,14 +51,14 @@ class ScratchFiles : public FileSystem {
         return real_.GetTempFolder(out, size);
     }
 
-  private:
+private:
     NativeFileSystem real_;
     std::string folder_;
 };
 
 // The load's messages go to stderr.
 class StderrMessages : public MessageBoxes {
-  public:
+public:
     int Show(WindowHandle, const char* text, const char* caption, unsigned) override {
         fprintf(stderr, "zbpack strings: %s: ", caption);
         tool::PrintEscaped(stderr, text);

@@ -7,7 +7,7 @@
 enum class RegistryRoot { kClassesRoot, kCurrentUser };
 
 class RegistryAccess {
-  public:
+public:
     virtual ~RegistryAccess() = default;
 
     // Reads a string value; an empty value name means the key's default value. Returns 1 and the

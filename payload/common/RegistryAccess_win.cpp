@@ -10,7 +10,7 @@ HKEY RootKey(RegistryRoot root) {
 }
 
 class KeyHolder {
-  public:
+public:
     KeyHolder() = default;
     ~KeyHolder() {
         if (key_ != nullptr) {
@@ -22,12 +22,12 @@ class KeyHolder {
     HKEY* Out() { return &key_; }
     HKEY Get() const { return key_; }
 
-  private:
+private:
     HKEY key_ = nullptr;
 };
 
 class WinRegistry : public RegistryAccess {
-  public:
+public:
     int ReadString(RegistryRoot root, const char* key, const char* valueName, char* out,
                    size_t outSize) override {
         if (outSize == 0) {

@@ -45,7 +45,7 @@ int ModulePath(char* out, DWORD outSize) {
 // The control object: nothing but identity and lifetime, which is all its hosts ask of it here.
 // It lives on the process heap, so that no C++ run-time allocator is linked in.
 class ControlObject final : public IUnknown {
-  public:
+public:
     static ControlObject* Create() {
         void* memory = HeapAlloc(GetProcessHeap(), 0, sizeof(ControlObject));
         return memory != nullptr ? new (memory) ControlObject() : nullptr;
@@ -73,7 +73,7 @@ class ControlObject final : public IUnknown {
         return left;
     }
 
-  private:
+private:
     ControlObject() { InterlockedIncrement(&gObjects); }
     ~ControlObject() { InterlockedDecrement(&gObjects); }
 
@@ -81,7 +81,7 @@ class ControlObject final : public IUnknown {
 };
 
 class ControlFactory : public IClassFactory {
-  public:
+public:
     STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
         if (object == nullptr) {
             return E_POINTER;

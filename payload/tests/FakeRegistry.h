@@ -9,7 +9,7 @@
 #include "../common/Text.h"
 
 class FakeRegistry : public RegistryAccess {
-  public:
+public:
     int ReadString(RegistryRoot root, const char* key, const char* valueName, char* out,
                    size_t outSize) override {
         out[0] = '\0';
@@ -98,7 +98,7 @@ class FakeRegistry : public RegistryAccess {
     int writes = 0;
     int failWrites = 0;
 
-  private:
+private:
     static std::string Lower(const char* text) {
         std::string lower(text);
         for (char& c : lower) {

@@ -13,7 +13,7 @@ using uninstall::Outcome;
 
 // Files and folders of a pretend disk, and a log of every call.
 class FakeSystem : public uninstall::UninstallSystem {
-  public:
+public:
     int FileExists(const char* path) override { return files.count(path) != 0; }
     Outcome RunAndWait(const char* program, const char* commandLine) override {
         calls.push_back(std::string("run ") + commandLine);

@@ -17,7 +17,7 @@ enum class Outcome {
 };
 
 class UninstallSystem {
-  public:
+public:
     virtual ~UninstallSystem() = default;
     virtual int FileExists(const char* path) = 0;
     // Starts program with commandLine and waits for it; kDone only when it ended with code 0.

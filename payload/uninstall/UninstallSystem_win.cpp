@@ -11,7 +11,7 @@ namespace {
 constexpr DWORD kRunTimeoutMs = 120000;
 
 class HandleHolder {
-  public:
+public:
     explicit HandleHolder(HANDLE handle) : handle_(handle) {}
     ~HandleHolder() {
         if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) {
@@ -22,7 +22,7 @@ class HandleHolder {
     HandleHolder& operator=(const HandleHolder&) = delete;
     HANDLE Get() const { return handle_; }
 
-  private:
+private:
     HANDLE handle_;
 };
 
@@ -31,7 +31,7 @@ int IsMissing(DWORD error) {
 }
 
 class WinUninstallSystem : public UninstallSystem {
-  public:
+public:
     int FileExists(const char* path) override {
         DWORD attributes = GetFileAttributesA(path);
         return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);

@@ -8,7 +8,7 @@
 namespace {
 
 class MemoryWriteStream : public WriteStream {
-  public:
+public:
     explicit MemoryWriteStream(std::vector<unsigned char>* out) : out_(out) {}
     size_t Write(const void* data, size_t size) override {
         const unsigned char* bytes = static_cast<const unsigned char*>(data);
@@ -17,7 +17,7 @@ class MemoryWriteStream : public WriteStream {
     }
     int Close() override { return 1; }
 
-  private:
+private:
     std::vector<unsigned char>* out_;
 };
 

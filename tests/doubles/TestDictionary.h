@@ -15,7 +15,7 @@ std::vector<unsigned char> MakeDictionaryContainer(const std::string& text);
 extern const char kSmallDictionary[];
 
 class WorkFolderFiles : public FileSystem {
-  public:
+public:
     explicit WorkFolderFiles(std::unique_ptr<FileSystem> real) : real_(std::move(real)) {}
 
     std::unique_ptr<ReadStream> OpenRead(const char* path) override {
@@ -38,7 +38,7 @@ class WorkFolderFiles : public FileSystem {
     std::string readOnlyFolder;        // files directly in it cannot be created or deleted
     std::vector<std::string> created;  // every path Create was asked for
 
-  private:
+private:
     bool InReadOnlyFolder(const char* path) const;
     std::unique_ptr<FileSystem> real_;
 };

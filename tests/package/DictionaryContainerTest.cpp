@@ -15,7 +15,7 @@ namespace {
 using Bytes = std::vector<unsigned char>;
 
 class MemoryWriteStream : public WriteStream {
-  public:
+public:
     explicit MemoryWriteStream(Bytes* out) : out_(out) {}
     size_t Write(const void* data, size_t size) override {
         const unsigned char* bytes = static_cast<const unsigned char*>(data);
@@ -24,7 +24,7 @@ class MemoryWriteStream : public WriteStream {
     }
     int Close() override { return 1; }
 
-  private:
+private:
     Bytes* out_;
 };
 
@@ -43,7 +43,7 @@ void PutLittleEndian32(Bytes* bytes, size_t at, uint32_t value) {
 }
 
 class DictionaryContainerTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { files_ = MakeTestFileSystem(scratch_.path()); }
     // Writes the container to DICT.DIC and unscrambles it into TEMP.DIC.
     int Unscramble(const Bytes& container) {

@@ -15,7 +15,7 @@ size_t MemoryReadStream::Read(void* buffer, size_t size) {
 namespace {
 
 class MemoryWriteStream : public WriteStream {
-  public:
+public:
     MemoryWriteStream(MemoryFileSystem& files, std::string path)
         : files_(files), path_(std::move(path)) {}
     size_t Write(const void* data, size_t size) override {
@@ -38,7 +38,7 @@ class MemoryWriteStream : public WriteStream {
     }
     int Close() override { return !failed_ && !files_.failClose; }
 
-  private:
+private:
     MemoryFileSystem& files_;
     std::string path_;
     bool failed_ = false;

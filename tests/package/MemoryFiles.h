@@ -14,18 +14,18 @@
 
 // Reads a block of memory; the archive reader and the tools take any ReadStream.
 class MemoryReadStream : public ReadStream {
-  public:
+public:
     explicit MemoryReadStream(std::vector<unsigned char> bytes) : bytes_(std::move(bytes)) {}
     size_t Read(void* buffer, size_t size) override;
     int64_t Length() override { return static_cast<int64_t>(bytes_.size()); }
 
-  private:
+private:
     std::vector<unsigned char> bytes_;
     size_t offset_ = 0;
 };
 
 class MemoryFileSystem : public FileSystem {
-  public:
+public:
     std::unique_ptr<ReadStream> OpenRead(const char* path) override;
     std::unique_ptr<WriteStream> Create(const char* path) override;
     int Exists(const char* path) override { return files.count(path) != 0; }
@@ -53,7 +53,7 @@ class MemoryFileSystem : public FileSystem {
 
 // Records each position together with the file system's byte count when it was sent.
 class ByteCountingProgressBar : public ProgressBar {
-  public:
+public:
     explicit ByteCountingProgressBar(const MemoryFileSystem& files) : files_(files) {}
     void SetPosition(WindowHandle dialog, int position) override;
 
@@ -67,6 +67,6 @@ class ByteCountingProgressBar : public ProgressBar {
     std::vector<Notification> sent;
     std::vector<WindowHandle> dialogs;
 
-  private:
+private:
     const MemoryFileSystem& files_;
 };

@@ -74,7 +74,7 @@ TEST(Win32ResourceStoreTest, BinaryAndEmptyEntriesAndMisses) {
 }
 
 class ExtractionChainTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         files_ = MakeTestFileSystem(scratch_.path());
         platform_.files = files_.get();

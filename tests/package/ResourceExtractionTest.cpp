@@ -152,7 +152,7 @@ TEST(ResourceExtractionTest, ShippedArchiveSizeSends21PositionsFrom20To40) {
 }
 
 class ResourceExtractionFileTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override {
         files_ = MakeTestFileSystem(scratch_.path());
         platform_.files = files_.get();

@@ -56,7 +56,7 @@ std::vector<StoreKind> Kinds() {
 }
 
 class StringTableLoadTest : public ::testing::TestWithParam<StoreKind> {
-  protected:
+protected:
     void SetUp() override {
         for (const std::string& folder : {windows_, work_, temp_}) {
             ASSERT_TRUE(MakeTestFileSystem(windows_)->CreateFolder(folder.c_str())) << folder;

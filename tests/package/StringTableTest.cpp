@@ -34,7 +34,7 @@ std::vector<StoreKind> Kinds() {
 }
 
 class StringTableReadTest : public ::testing::TestWithParam<StoreKind> {
-  protected:
+protected:
     void SetUp() override {
         store_ = GetParam().make(scratch_.path());
         table_ = new StringTable();
@@ -155,7 +155,7 @@ TEST(RewriteTextEscapesTest, Examples) {
 }
 
 class LookupStringTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { table_ = new StringTable(); }
     void TearDown() override { delete table_; }
     void AddRow(const char* key, const char* text) {

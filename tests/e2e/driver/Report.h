@@ -23,13 +23,13 @@ bool Unescape(const std::string& escaped, std::string* bytes);
 
 // Builds one report line.
 class ReportLine {
-  public:
+public:
     explicit ReportLine(const char* kind) : text_(kind) {}
     ReportLine& Add(const char* key, const std::string& value);
     ReportLine& Add(const char* key, long long value);
     const std::string& Text() const { return text_; }
 
-  private:
+private:
     std::string text_;
 };
 

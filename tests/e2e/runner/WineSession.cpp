@@ -64,7 +64,7 @@ bool Shell(const std::string& snippet, std::string* output) {
 
 // A private X server for a run without DISPLAY, started once and ended with the tests.
 class DisplayEnvironment : public ::testing::Environment {
-  public:
+public:
     void SetUp() override {
         const char* display = getenv("DISPLAY");
         if (display != nullptr && display[0] != '\0') {
@@ -128,7 +128,7 @@ class DisplayEnvironment : public ::testing::Environment {
     }
     const std::string& missing() const { return missing_; }
 
-  private:
+private:
     pid_t xvfb_ = 0;
     std::string missing_;
 };

@@ -51,7 +51,7 @@ struct RunOptions {
 };
 
 class WinePrefix {
-  public:
+public:
     // Copies a fresh prefix from the template (made on first use).
     WinePrefix();
     // Ends the prefix's wineserver and deletes the prefix.
@@ -73,7 +73,7 @@ class WinePrefix {
     // wine64 zbdriver.exe with the arguments.
     RunResult RunDriver(const std::vector<std::string>& args, const RunOptions& options = {}) const;
 
-  private:
+private:
     std::string path_;
 };
 
@@ -81,7 +81,7 @@ class WinePrefix {
 // Its tests are skipped without a display and fail when the prefix cannot be prepared.
 template <class Suite>
 class SharedPrefixTest : public ::testing::Test {
-  protected:
+protected:
     static void SetUpTestSuite() {
         std::string why;
         if (!HaveDisplay(&why)) {
