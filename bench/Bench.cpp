@@ -549,6 +549,15 @@ int main(int argc, char** argv) {
     if (argc == 4 && strcmp(argv[1], "--extract") == 0) {
         return RunExtractChild(argv[2], argv[3]);
     }
+    if (argc == 4 && strcmp(argv[1], "--write-files") == 0) {
+        // Files for a large payload: many small and a few large, ARGV[3] bytes in all.
+        char* end = nullptr;
+        unsigned long long bytes = strtoull(argv[3], &end, 10);
+        if (end == argv[3] || *end != '\0') {
+            Fail(std::string("not a byte count: ") + argv[3]);
+        }
+        return bench::WriteCorpus(argv[2], bench::ManySmallFewLarge(bytes)) ? 0 : 1;
+    }
     if (argc == 2 && strcmp(argv[1], "--idle") == 0) {
         printf("0 0 %ld\n", bench::PeakResidentKb());
         return 0;
