@@ -20,10 +20,8 @@
 namespace {
 
 constexpr const char* kFontsFolder = "FONTS";
-constexpr const char* kUninstaller = "ZarBelPC_uninstall.exe";
-constexpr const char* kRuntimeLibraries[] = {"mfc71.dll", "msvcr71.dll"};
+
 constexpr const char* kRegistrationProgram = "regsvr32.exe";
-constexpr const char* kBatchFile = "movefile.bat";
 constexpr const char* kPlaylist = "DefaultPlaylist.pls";
 constexpr const char* kCompanion = "assocset.exe";
 
@@ -108,7 +106,7 @@ private:
 
 }  // namespace
 
-size_t LongestArchiveEntryName(const ResourceBlock& block) {
+void ForEachArchiveEntry(const ResourceBlock& block, ArchiveEntryVisitor visit, void* context) {
     // A record: data length D and header length H (little-endian, 4 bytes each), the name
     // field of H - 8 bytes, then D bytes of content.
     auto le32 = [&block](uint64_t at) {
@@ -116,7 +114,6 @@ size_t LongestArchiveEntryName(const ResourceBlock& block) {
         return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
                static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
     };
-    size_t longest = 0;
     uint64_t offset = 0;
     constexpr uint32_t kFields = archive::kLengthFieldsSize;
     while (offset + kFields <= block.size) {
@@ -126,12 +123,22 @@ size_t LongestArchiveEntryName(const ResourceBlock& block) {
             break;
         }
         const char* name = reinterpret_cast<const char*>(block.data + offset + kFields);
-        size_t length = strnlen(name, headerLength - kFields);
-        if (length > longest) {
-            longest = length;
-        }
+        visit(name, strnlen(name, headerLength - kFields), dataLength, context);
         offset += static_cast<uint64_t>(headerLength) + dataLength;
     }
+}
+
+size_t LongestArchiveEntryName(const ResourceBlock& block) {
+    size_t longest = 0;
+    ForEachArchiveEntry(
+        block,
+        [](const char*, size_t length, uint32_t, void* context) {
+            size_t* most = static_cast<size_t*>(context);
+            if (length > *most) {
+                *most = length;
+            }
+        },
+        &longest);
     return longest;
 }
 
@@ -186,7 +193,7 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     p.Progress(70);
 
     p.CopyToWindowsFolder(config.settingsFileName);
-    p.CopyToWindowsFolder(kUninstaller);
+    p.CopyToWindowsFolder(kUninstallerName);
     for (const char* library : kRuntimeLibraries) {
         p.CopyToWindowsFolder(library);
     }
@@ -236,7 +243,7 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     p.Progress(100);
     p.Add(InstallStep::Wait).number = 200;
 
-    p.InInstallFolder(p.Add(InstallStep::DeleteFile).path, kBatchFile);
+    p.InInstallFolder(p.Add(InstallStep::DeleteFile).path, kDeletedPayloadEntry);
     p.InInstallFolder(p.Add(InstallStep::CreateEmptyFile).path, kPlaylist);
     text::Copy(p.Add(InstallStep::SetCurrentFolder).path, kInstallPathSize, in.installFolder);
     action = &p.Add(InstallStep::StartProgram);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 #include "platform/Types.h"
 
@@ -22,6 +23,11 @@ constexpr int kMaxInstallActions = 40;
 // the same name and unpacked there.
 constexpr const char* kPayloadResourceType = "PlainExtract";
 constexpr const char* kPayloadArchiveName = "RESOURCE.DAT";
+// Copied from the install folder into the Windows directory, besides the settings file.
+constexpr const char* kUninstallerName = "ZarBelPC_uninstall.exe";
+constexpr const char* kRuntimeLibraries[] = {"mfc71.dll", "msvcr71.dll"};
+// The entry of the payload that the installation deletes at its end.
+constexpr const char* kDeletedPayloadEntry = "movefile.bat";
 
 enum class InstallStep {
     CreateFolder,      // path (the last level only; the result is ignored)
@@ -76,6 +82,13 @@ enum class PlanResult {
 };
 
 struct ResourceBlock;
+
+// Calls visit for every record of the payload archive held in block, with its name (not
+// necessarily terminated: nameLength bytes), and its content size. Reads the record headers only;
+// stops at the first one that does not fit the block.
+using ArchiveEntryVisitor = void (*)(const char* name, size_t nameLength, uint32_t size,
+                                     void* context);
+void ForEachArchiveEntry(const ResourceBlock& block, ArchiveEntryVisitor visit, void* context);
 
 // The length of the longest entry name in the payload archive held in block, so that the
 // planner can refuse a folder into which an entry could not be written. Reads the record

@@ -6,6 +6,7 @@
 
 #include "install/InstallPlan.h"
 #include "install/Shortcuts.h"
+#include "install/UninstallEntry.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
@@ -41,6 +42,24 @@ void ReportRefusal(Platform& platform, WindowHandle installDialog, PlanResult re
     platform.messages->Show(installDialog, message, kRefusalCaption, kMbIconError);
 }
 
+// The entry in the system's list of installed programs. Written last, once everything it points
+// to is in place; a failure leaves the installation as complete as it is without the entry.
+void RegisterUninstallEntry(const SetupState& state, Platform& platform,
+                            const ResourceBlock& archive) {
+    const char* const copied[] = {kSetupConfiguration.settingsFileName, kUninstallerName,
+                                  kRuntimeLibraries[0], kRuntimeLibraries[1],
+                                  kSetupConfiguration.fontFileName};
+    uint64_t bytes = archive.data != nullptr ? InstalledBytes(archive, kDeletedPayloadEntry, copied,
+                                                              sizeof copied / sizeof copied[0])
+                                             : 0;
+    UninstallEntryInputs inputs = {state.installFolder, state.windowsFolder,
+                                   kSetupConfiguration.shortcuts.productExecutable, bytes};
+    UninstallEntry entry;
+    if (PlanUninstallEntry(inputs, &entry)) {
+        WriteUninstallEntry(entry, *platform.registry);
+    }
+}
+
 }  // namespace
 
 int RunInstallation(SetupState& state, Platform& platform, WindowHandle installDialog) {
@@ -74,5 +93,9 @@ int RunInstallation(SetupState& state, Platform& platform, WindowHandle installD
     if (!RunInstallPlan(*plan, platform)) {
         return 0;
     }
-    return CreateShortcuts(state, platform, installDialog);
+    if (!CreateShortcuts(state, platform, installDialog)) {
+        return 0;
+    }
+    RegisterUninstallEntry(state, platform, archive);
+    return 1;
 }

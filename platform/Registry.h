@@ -1,6 +1,6 @@
-// Reading the registry: open a key under HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER, read one value
-// of it as bytes, close it. Failures carry the platform's error code, which the caller turns into
-// the system's text for the user.
+// The registry: open a key under HKEY_LOCAL_MACHINE or HKEY_CURRENT_USER, read one value of it as
+// bytes, close it; create a key and set string and number values in it. Failures carry the
+// platform's error code, which the caller turns into the system's text for the user.
 #pragma once
 
 #include <cstdint>
@@ -23,6 +23,15 @@ public:
     virtual int QueryValue(RegistryKey key, const char* name, char* out, unsigned size,
                            uint32_t* error) = 0;
     virtual void CloseKey(RegistryKey key) = 0;
+    // Opens root\subKey for setting values, creating it and its missing parents. Returns 1 and
+    // the key (closed with CloseKey), or 0 and the error code.
+    virtual int CreateKey(RegistryRoot root, const char* subKey, RegistryKey* key,
+                          uint32_t* error) = 0;
+    // Sets a string value (REG_SZ) or a number value (REG_DWORD). Returns 1, or 0 and the error
+    // code.
+    virtual int SetString(RegistryKey key, const char* name, const char* value,
+                          uint32_t* error) = 0;
+    virtual int SetNumber(RegistryKey key, const char* name, uint32_t value, uint32_t* error) = 0;
     // The system's text for an error code in the user's language, or the number itself when the
     // system has none. Always terminated inside out.
     virtual void ErrorText(uint32_t error, char* out, unsigned size) = 0;
@@ -43,6 +52,10 @@ public:
     int Open(RegistryRoot root, const char* subKey, uint32_t* error) {
         return registry_.OpenKey(root, subKey, &key_, error);
     }
+    int Create(RegistryRoot root, const char* subKey, uint32_t* error) {
+        return registry_.CreateKey(root, subKey, &key_, error);
+    }
+    RegistryKey key() const { return key_; }
     int Query(const char* name, char* out, unsigned size, uint32_t* error) {
         return registry_.QueryValue(key_, name, out, size, error);
     }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "platform/Registry.h"
 #include "platform/Text.h"
@@ -12,6 +13,14 @@ namespace {
 
 HKEY RootKey(RegistryRoot root) {
     return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+}
+
+int Result(LONG result, uint32_t* error) {
+    if (result != ERROR_SUCCESS) {
+        *error = static_cast<uint32_t>(result);
+        return 0;
+    }
+    return 1;
 }
 
 class Win32RegistryImpl : public Registry {
@@ -54,6 +63,36 @@ public:
     }
 
     void CloseKey(RegistryKey key) override { RegCloseKey(static_cast<HKEY>(key)); }
+
+    // No view flag: a 32-bit setup on 64-bit Windows writes to the 32-bit view, where the
+    // system looks for the entries of 32-bit programs.
+    int CreateKey(RegistryRoot root, const char* subKey, RegistryKey* key,
+                  uint32_t* error) override {
+        HKEY created = nullptr;
+        LONG result = RegCreateKeyExA(RootKey(root), subKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                      KEY_SET_VALUE, nullptr, &created, nullptr);
+        if (result != ERROR_SUCCESS) {
+            *key = nullptr;
+            *error = static_cast<uint32_t>(result);
+            return 0;
+        }
+        *key = created;
+        return 1;
+    }
+
+    int SetString(RegistryKey key, const char* name, const char* value, uint32_t* error) override {
+        DWORD bytes = static_cast<DWORD>(strlen(value) + 1);
+        return Result(RegSetValueExA(static_cast<HKEY>(key), name, 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(value), bytes),
+                      error);
+    }
+
+    int SetNumber(RegistryKey key, const char* name, uint32_t value, uint32_t* error) override {
+        DWORD data = value;
+        return Result(RegSetValueExA(static_cast<HKEY>(key), name, 0, REG_DWORD,
+                                     reinterpret_cast<const BYTE*>(&data), sizeof data),
+                      error);
+    }
 
     void ErrorText(uint32_t error, char* out, unsigned size) override {
         if (size == 0) {

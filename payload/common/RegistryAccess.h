@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-enum class RegistryRoot { kClassesRoot, kCurrentUser };
+enum class RegistryRoot { kClassesRoot, kCurrentUser, kLocalMachine };
 
 class RegistryAccess {
 public:

@@ -6,7 +6,15 @@
 namespace {
 
 HKEY RootKey(RegistryRoot root) {
-    return root == RegistryRoot::kClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
+    switch (root) {
+        case RegistryRoot::kClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case RegistryRoot::kLocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::kCurrentUser:
+            break;
+    }
+    return HKEY_CURRENT_USER;
 }
 
 class KeyHolder {

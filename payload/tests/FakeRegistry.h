@@ -107,7 +107,10 @@ private:
         return lower;
     }
     static std::string Name(RegistryRoot root, const char* key) {
-        return (root == RegistryRoot::kClassesRoot ? "hkcr\\" : "hkcu\\") + Lower(key);
+        const char* rootName = root == RegistryRoot::kClassesRoot    ? "hkcr\\"
+                               : root == RegistryRoot::kLocalMachine ? "hklm\\"
+                                                                     : "hkcu\\";
+        return rootName + Lower(key);
     }
     int HasSubKeys(const std::string& name) const {
         auto next = keys_.lower_bound(name + "\\");

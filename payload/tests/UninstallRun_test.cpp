@@ -1,5 +1,7 @@
 #include "../uninstall/UninstallRun.h"
 
+#include "FakeRegistry.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -40,12 +42,19 @@ public:
         }
         return Outcome::kDone;
     }
+    Outcome RemoveUninstallEntry(const char* key) override {
+        calls.push_back(std::string("unregister ") + key);
+        return uninstall::RemoveEntryValues(registry, key);
+    }
 
     std::set<std::string> files;
+    FakeRegistry registry;
     std::set<std::string> locked;
     std::set<std::string> failingRuns;
     std::vector<std::string> calls;
 };
+
+const char* const kEntryKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
 
 const uninstall::SystemFolders kFolders = {"C:\\windows",    "C:\\windows\\system32",
                                            "C:\\Desktop",    "C:\\SendTo",
@@ -74,6 +83,10 @@ struct Fixture {
         system.files.insert("C:\\Start Menu\\ZarbelPC.lnk");
         system.files.insert("C:\\Start Menu\\Programs\\ZarbelPC\\ZarbelPC.lnk");
         system.files.insert("C:\\Start Menu\\Programs\\ZarbelPC\\Uninstall ZarbelPC.lnk");
+        // The entry in the list of installed programs, with the values the setup writes.
+        for (const char* value : uninstall::kUninstallEntryValues) {
+            system.registry.WriteString(RegistryRoot::kLocalMachine, kEntryKey, value, "x");
+        }
     }
     void Run(const char* running = "") {
         ASSERT_EQ(uninstall::FolderCheck::kOk,
@@ -104,6 +117,31 @@ TEST(UninstallRun, RemovesAnInstallationAndKeepsTheSongs) {
               fixture.system.calls[0]);
     EXPECT_EQ("run \"C:\\ZarbelPC\\assocset.exe\" /u", fixture.system.calls[6]);
     EXPECT_EQ("delete ", fixture.system.calls[7].substr(0, 7));
+    // The entry in the list of installed programs goes with the rest, before the settings file
+    // that a second run would need.
+    EXPECT_FALSE(fixture.system.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey));
+    ASSERT_GE(fixture.system.calls.size(), 2u);
+    EXPECT_EQ(std::string("unregister ") + kEntryKey,
+              fixture.system.calls[fixture.system.calls.size() - 2]);
+    EXPECT_EQ("delete C:\\windows\\ZarBelPC.INI", fixture.system.calls.back());
+}
+
+// Only the values the setup writes go: a key that holds more is left, and the report says so.
+TEST(UninstallRun, AnEntryWithValuesOfOthersIsKeptAndReported) {
+    Fixture fixture;
+    fixture.Install();
+    fixture.system.registry.WriteString(RegistryRoot::kLocalMachine, kEntryKey, "Comments",
+                                        "written by someone else");
+    fixture.Run();
+    EXPECT_TRUE(fixture.system.registry.HasKey(RegistryRoot::kLocalMachine, kEntryKey));
+    EXPECT_EQ("written by someone else",
+              fixture.system.registry.Value(RegistryRoot::kLocalMachine, kEntryKey, "Comments"));
+    EXPECT_EQ("<none>", fixture.system.registry.Value(RegistryRoot::kLocalMachine, kEntryKey,
+                                                      "UninstallString"));
+    EXPECT_EQ(1, fixture.report->failures);
+    EXPECT_NE(nullptr, strstr(fixture.report->text,
+                              "Not removed: HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows\\"
+                              "CurrentVersion\\Uninstall\\ZarBelPC\n"));
 }
 
 TEST(UninstallRun, SkipsProgramsWhoseFilesAreGoneAndReportsFailedOnes) {

@@ -15,6 +15,12 @@ const char* const kPayloadEntries[kPayloadEntryCount] = {
     "version.dat",
 };
 
+const char* const kUninstallEntryValues[kUninstallEntryValueCount] = {
+    "DisplayName",     "DisplayVersion",       "Publisher",     "InstallLocation", "DisplayIcon",
+    "UninstallString", "QuietUninstallString", "EstimatedSize", "NoModify",        "NoRepair",
+    "URLInfoAbout",
+};
+
 const char* const kControls[kControlCount] = {
     "COMDLG32.OCX", "MSCOMCTL.OCX", "MSCOMCT2.OCX", "TuneChooser.ocx", "TABCTL32.OCX", "MSINET.OCX",
 };
@@ -261,6 +267,15 @@ FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folde
         action->kind = ActionKind::kRemoveEmptyFolder;
         action->purpose = Purpose::kFolder;
         text::Copy(action->path, sizeof action->path, install);
+        ++plan->count;
+    }
+    // The entry in the list of installed programs, once what it points to is gone.
+    action = NextAction(plan);
+    if (action != nullptr) {
+        action->kind = ActionKind::kRemoveRegistryEntry;
+        action->purpose = Purpose::kRegistryEntry;
+        snprintf(action->path, sizeof action->path, "HKEY_LOCAL_MACHINE\\%s", kUninstallEntryKey);
+        text::Copy(action->subject, sizeof action->subject, kUninstallEntryKey);
         ++plan->count;
     }
     // Last, so that an uninstallation cut short can be run again: the folder is read from here.

@@ -21,6 +21,13 @@ constexpr const char* kSetupDeletedEntry = "movefile.bat";
 // Created empty by the setup in the install folder.
 constexpr const char* kPlaylistFile = "DefaultPlaylist.pls";
 
+// The setup's entry in the system's list of installed programs, under HKEY_LOCAL_MACHINE, and the
+// values it writes there. Only these values are removed; the key goes when nothing else is left.
+constexpr const char* kUninstallEntryKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
+constexpr int kUninstallEntryValueCount = 11;
+extern const char* const kUninstallEntryValues[kUninstallEntryValueCount];
+
 // The controls the setup registers, in its order.
 constexpr int kControlCount = 6;
 extern const char* const kControls[kControlCount];
@@ -42,20 +49,24 @@ FolderCheck CheckInstallFolder(const char* value, const char* windowsFolder,
                                const char* systemFolder, char* out, size_t outSize);
 
 enum class ActionKind {
-    kRunAndWait,         // start program with commandLine and wait for it to end
-    kDeleteFile,         // delete path
-    kDeleteAtRestart,    // path is the running uninstaller: have it deleted at the next restart
-    kRemoveEmptyFolder,  // remove the folder path if nothing is left in it
+    kRunAndWait,           // start program with commandLine and wait for it to end
+    kDeleteFile,           // delete path
+    kDeleteAtRestart,      // path is the running uninstaller: have it deleted at the next restart
+    kRemoveEmptyFolder,    // remove the folder path if nothing is left in it
+    kRemoveRegistryEntry,  // the values of kUninstallEntryValues under subject, then subject
 };
 
-enum class Purpose { kUnregisterControl, kRemoveAssociations, kFile, kFolder };
+enum class Purpose { kUnregisterControl, kRemoveAssociations, kFile, kFolder, kRegistryEntry };
 
 struct Action {
     ActionKind kind;
     Purpose purpose;
-    char path[kPathSize];            // the file or folder; for kRunAndWait the program
+    // The file or folder; for kRunAndWait the program; for kRemoveRegistryEntry the key's full
+    // name, as the report shows it.
+    char path[kPathSize];
     char commandLine[kCommandSize];  // kRunAndWait only
-    // kRunAndWait only: the file the program works on; the run is skipped when it is missing.
+    // kRunAndWait: the file the program works on; the run is skipped when it is missing.
+    // kRemoveRegistryEntry: the key under HKEY_LOCAL_MACHINE.
     char subject[kPathSize];
 };
 

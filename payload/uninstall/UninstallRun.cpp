@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "../common/RegistryAccess.h"
+
 namespace uninstall {
 
 namespace {
@@ -68,6 +70,14 @@ void AddLine(Report* report, const char* label, const char* path) {
 
 }  // namespace
 
+Outcome RemoveEntryValues(RegistryAccess& registry, const char* key) {
+    for (const char* value : kUninstallEntryValues) {
+        registry.DeleteValue(RegistryRoot::kLocalMachine, key, value);
+    }
+    return registry.DeleteKeyIfEmpty(RegistryRoot::kLocalMachine, key) ? Outcome::kDone
+                                                                       : Outcome::kFailed;
+}
+
 const Texts& TextsFor(const char* language) {
     return (language != nullptr && text::EqualNoCase(language, "ITALIANO")) ? kItalian : kEnglish;
 }
@@ -116,6 +126,14 @@ void ExecutePlan(const Plan& plan, UninstallSystem& system, const Texts& texts, 
                     ++report->kept;
                     AddLine(report, texts.keptFolder, action.path);
                 } else if (outcome == Outcome::kFailed) {
+                    ++report->failures;
+                    AddLine(report, texts.notRemoved, action.path);
+                }
+                break;
+            }
+            case ActionKind::kRemoveRegistryEntry: {
+                Outcome outcome = system.RemoveUninstallEntry(action.subject);
+                if (outcome != Outcome::kDone && outcome != Outcome::kAbsent) {
                     ++report->failures;
                     AddLine(report, texts.notRemoved, action.path);
                 }

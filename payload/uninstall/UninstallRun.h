@@ -6,6 +6,8 @@
 
 #include "UninstallPlan.h"
 
+class RegistryAccess;
+
 namespace uninstall {
 
 enum class Outcome {
@@ -25,7 +27,15 @@ public:
     virtual Outcome RemoveFile(const char* path) = 0;
     virtual Outcome DeleteAtRestart(const char* path) = 0;
     virtual Outcome RemoveEmptyFolder(const char* path) = 0;
+    // Removes the values of kUninstallEntryValues from the key under HKEY_LOCAL_MACHINE, then the
+    // key itself when nothing else is left in it. kDone or kAbsent when the key is gone.
+    virtual Outcome RemoveUninstallEntry(const char* key) = 0;
 };
+
+// What RemoveUninstallEntry does, over any registry: the values of kUninstallEntryValues under
+// HKEY_LOCAL_MACHINE\key, then the key when nothing else is left in it. kDone when the key is
+// gone; kFailed when it stays (values or sub-keys the setup did not write, or a refusal).
+Outcome RemoveEntryValues(RegistryAccess& registry, const char* key);
 
 struct Texts {
     const char* caption;

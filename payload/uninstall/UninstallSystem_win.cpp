@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "../common/RegistryAccess.h"
+
 namespace uninstall {
 
 namespace {
@@ -97,6 +99,11 @@ public:
             return Outcome::kAbsent;
         }
         return error == ERROR_DIR_NOT_EMPTY ? Outcome::kNotEmpty : Outcome::kFailed;
+    }
+
+    // Same view as the setup's: a 32-bit uninstaller on 64-bit Windows works in the 32-bit view.
+    Outcome RemoveUninstallEntry(const char* key) override {
+        return RemoveEntryValues(SystemRegistry(), key);
     }
 };
 

@@ -75,6 +75,58 @@ void RecordingRegistry::CloseKey(RegistryKey) {
     --openKeys;
 }
 
+int RecordingRegistry::CreateKey(RegistryRoot root, const char* subKey, RegistryKey* key,
+                                 uint32_t* error) {
+    std::string name = KeyName(root, subKey);
+    calls.push_back("create " + name);
+    if (createError != 0) {
+        *key = nullptr;
+        *error = createError;
+        return 0;
+    }
+    auto made = keys_.emplace(name, Values()).first;
+    createdNames_[&made->second] = name;
+    *key = &made->second;
+    ++openKeys;
+    return 1;
+}
+
+int RecordingRegistry::Set(RegistryKey key, const char* name, const std::string& bytes,
+                           uint32_t* error) {
+    calls.push_back(std::string("set ") + name);
+    if (Upper(name) == Upper(failingValue)) {
+        *error = kErrorAccessDenied;
+        return 0;
+    }
+    (*static_cast<Values*>(key))[Upper(name)] = bytes;
+    Append(log, "registry " + createdNames_[key] + "\\" + name + "=" + bytes);
+    return 1;
+}
+
+int RecordingRegistry::SetString(RegistryKey key, const char* name, const char* value,
+                                 uint32_t* error) {
+    return Set(key, name, value, error);
+}
+
+int RecordingRegistry::SetNumber(RegistryKey key, const char* name, uint32_t value,
+                                 uint32_t* error) {
+    return Set(key, name, "dword:" + std::to_string(value), error);
+}
+
+std::string RecordingRegistry::Value(RegistryRoot root, const std::string& subKey,
+                                     const std::string& name) const {
+    auto key = keys_.find(KeyName(root, subKey));
+    if (key == keys_.end()) {
+        return "<missing>";
+    }
+    auto value = key->second.find(Upper(name));
+    return value == key->second.end() ? "<missing>" : value->second;
+}
+
+bool RecordingRegistry::HasKey(RegistryRoot root, const std::string& subKey) const {
+    return keys_.count(KeyName(root, subKey)) != 0;
+}
+
 void RecordingRegistry::ErrorText(uint32_t error, char* out, unsigned size) {
     snprintf(out, size, "System text of error %u", static_cast<unsigned>(error));
 }

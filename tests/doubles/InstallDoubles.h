@@ -21,6 +21,7 @@ using EventLog = std::vector<std::string>;
 // Error codes the registry double reports, with the platform's values.
 constexpr uint32_t kErrorFileNotFound = 2;
 constexpr uint32_t kErrorMoreData = 234;
+constexpr uint32_t kErrorAccessDenied = 5;
 
 // Keys and values held in memory. Values are byte strings, looked up without regard to case.
 class RecordingRegistry : public Registry {
@@ -34,14 +35,28 @@ public:
     int QueryValue(RegistryKey key, const char* name, char* out, unsigned size,
                    uint32_t* error) override;
     void CloseKey(RegistryKey key) override;
+    int CreateKey(RegistryRoot root, const char* subKey, RegistryKey* key,
+                  uint32_t* error) override;
+    int SetString(RegistryKey key, const char* name, const char* value, uint32_t* error) override;
+    int SetNumber(RegistryKey key, const char* name, uint32_t value, uint32_t* error) override;
     void ErrorText(uint32_t error, char* out, unsigned size) override;
 
-    std::vector<std::string> calls;  // "open HKCU\...", "query Desktop", "close"
+    // A value as stored: the bytes of a string, "dword:N" for a number; "<missing>" when absent.
+    std::string Value(RegistryRoot root, const std::string& subKey, const std::string& name) const;
+    bool HasKey(RegistryRoot root, const std::string& subKey) const;
+
+    std::vector<std::string> calls;  // "open HKCU\...", "query Desktop", "close", "create ..."
     int openKeys = 0;                // opened and not yet closed
+    uint32_t createError = 0;        // non-zero: CreateKey fails with this code
+    std::string failingValue;        // setting the value of this name fails
+    EventLog* log = nullptr;         // "registry HKLM\...\NAME=VALUE" for every value set
 
 private:
     using Values = std::map<std::string, std::string>;
-    std::map<std::string, Values> keys_;  // "HKLM\..." upper-cased -> values by upper-cased name
+    int Set(RegistryKey key, const char* name, const std::string& bytes, uint32_t* error);
+    std::map<std::string, Values> keys_;
+    std::map<RegistryKey, std::string>
+        createdNames_;  // "HKLM\..." upper-cased -> values by upper-cased name
 };
 
 struct ShellStart {

@@ -338,4 +338,104 @@ TEST_F(RunInstallationTest, WindowsDirectoryThatCannotBeWritten) {
     ASSERT_EQ(1u, messages_.shown.size()) << "only the desktop question";
 }
 
+// The entry in the system's list of installed programs: written last, once the links are made,
+// with every value pointing at what the installation left.
+TEST_F(RunInstallationTest, RegistersTheInstallationWithTheSystemLast) {
+    payload_.push_back({"logo.jpg", std::string(3000, 'j')});
+    AddPayload();
+    registry_.log = &log_;
+    messages_.answers = {kIdYes};
+    ASSERT_EQ(1, RunInstallation(*state_, platform_, kDialog));
+
+    // Every entry but the deleted batch file, plus the five copies outside the install folder.
+    uint64_t bytes = 0;
+    for (const auto& file : payload_) {
+        if (file.first != "movefile.bat") {
+            bytes += file.second.size();
+        }
+        for (const char* copied : {"ZarBelPC.INI", "ZarBelPC_uninstall.exe", "mfc71.dll",
+                                   "msvcr71.dll", "EUROSTIB.TTF"}) {
+            if (file.first == copied) {
+                bytes += file.second.size();
+            }
+        }
+    }
+    ASSERT_GT(bytes, 3072u);
+    ASSERT_LT(bytes, 4096u);
+    const std::string uninstaller = windows_ + "\\ZarBelPC_uninstall.exe";
+    const std::pair<const char*, std::string> values[] = {
+        {"DisplayName", "ZarBelPC"},
+        {"DisplayVersion", "1.0"},
+        {"Publisher", "ZarBelPC"},
+        {"InstallLocation", install_},
+        {"DisplayIcon", install_ + "\\ZarBelPC.EXE"},
+        {"UninstallString", "\"" + uninstaller + "\""},
+        {"QuietUninstallString", "\"" + uninstaller + "\" /quiet"},
+        {"EstimatedSize", "dword:4"},
+        {"NoModify", "dword:1"},
+        {"NoRepair", "dword:1"},
+        {"URLInfoAbout", "https://www.zarbelpc.example/"},
+    };
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
+    for (const auto& [name, value] : values) {
+        EXPECT_EQ(value, registry_.Value(RegistryRoot::LocalMachine, key, name)) << name;
+    }
+    EXPECT_EQ(0, registry_.openKeys);
+
+    // After the last link; nothing follows but the other values.
+    auto lastLink = std::find_if(log_.rbegin(), log_.rend(), [](const std::string& event) {
+        return event.rfind("link ", 0) == 0;
+    });
+    ASSERT_NE(log_.rend(), lastLink);
+    std::vector<std::string> after(lastLink.base(), log_.end());
+    ASSERT_EQ(11u, after.size());
+    for (const std::string& event : after) {
+        EXPECT_EQ(0u, event.rfind("registry HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\", 0)) << event;
+    }
+}
+
+// A registry that refuses the entry leaves a complete installation, and says nothing: the
+// product works and its uninstaller link is in place.
+TEST_F(RunInstallationTest, AnEntryTheRegistryRefusesDoesNotFailTheInstallation) {
+    AddPayload();
+    struct Row {
+        const char* why;
+        uint32_t createError;
+        const char* failingValue;
+    };
+    const Row rows[] = {
+        {"the key cannot be created", kErrorAccessDenied, ""},
+        {"a value cannot be set", 0, "EstimatedSize"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.why);
+        RecordingRegistry registry;
+        for (const char* name : {"Desktop", "SendTo", "Start Menu", "Programs"}) {
+            registry.SetValue(RegistryRoot::CurrentUser, kShellFoldersKey, name,
+                              scratch_.Join(name));
+        }
+        registry.createError = row.createError;
+        registry.failingValue = row.failingValue;
+        platform_.registry = &registry;
+        messages_.shown.clear();
+        messages_.answers = {kIdNo};
+        links_.links.clear();
+
+        EXPECT_EQ(1, RunInstallation(*state_, platform_, kDialog));
+        EXPECT_EQ(1u, messages_.shown.size()) << "only the desktop question";
+        EXPECT_EQ(4u, links_.links.size());
+        EXPECT_EQ(0, registry.openKeys) << "the key is closed on the failing path too";
+        platform_.registry = &registry_;
+    }
+}
+
+// A run that stops before the end leaves no entry that would point at a half installation.
+TEST_F(RunInstallationTest, NoEntryWithoutACompleteInstallation) {
+    messages_.answers = {kIdYes};
+    EXPECT_EQ(0, RunInstallation(*state_, platform_, kDialog));
+    EXPECT_FALSE(
+        registry_.HasKey(RegistryRoot::LocalMachine,
+                         "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC"));
+}
+
 }  // namespace

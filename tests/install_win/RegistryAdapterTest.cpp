@@ -148,4 +148,38 @@ TEST(WineRegistryTest, ProgramFilesAndShellFolders) {
     EXPECT_EQ("Can't find registry key:\\HKEY_CURRENT_USER", messages.shown[1].text);
 }
 
+// Writing: the key is made with its missing parents, strings are stored as REG_SZ with their
+// terminator and numbers as REG_DWORD, as the system's list of programs reads them.
+TEST_F(RegistryAdapterTest, CreatesKeysAndSetsStringsAndNumbers) {
+    const std::string sub = std::string(kTestKey) + "\\Made\\Deeper";
+    Registry& registry = Win32Registry();
+    RegistryKey key = nullptr;
+    uint32_t error = 0;
+    ASSERT_EQ(1, registry.CreateKey(RegistryRoot::CurrentUser, sub.c_str(), &key, &error)) << error;
+    EXPECT_EQ(1, registry.SetString(key, "Text", "\"C:\\windows\\x.exe\" /quiet", &error));
+    EXPECT_EQ(1, registry.SetNumber(key, "Size", 0x12345, &error));
+    registry.CloseKey(key);
+
+    HKEY read = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS,
+              RegOpenKeyExA(HKEY_CURRENT_USER, sub.c_str(), 0, KEY_QUERY_VALUE, &read));
+    char text[64] = {};
+    DWORD type = 0;
+    DWORD size = sizeof text;
+    EXPECT_EQ(ERROR_SUCCESS,
+              RegQueryValueExA(read, "Text", nullptr, &type, reinterpret_cast<BYTE*>(text), &size));
+    EXPECT_EQ(static_cast<DWORD>(REG_SZ), type);
+    EXPECT_EQ(strlen("\"C:\\windows\\x.exe\" /quiet") + 1, size);
+    EXPECT_STREQ("\"C:\\windows\\x.exe\" /quiet", text);
+    DWORD number = 0;
+    size = sizeof number;
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueExA(read, "Size", nullptr, &type,
+                                              reinterpret_cast<BYTE*>(&number), &size));
+    EXPECT_EQ(static_cast<DWORD>(REG_DWORD), type);
+    EXPECT_EQ(0x12345u, number);
+    RegCloseKey(read);
+    RegDeleteKeyA(HKEY_CURRENT_USER, sub.c_str());
+    RegDeleteKeyA(HKEY_CURRENT_USER, (std::string(kTestKey) + "\\Made").c_str());
+}
+
 }  // namespace

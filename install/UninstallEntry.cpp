@@ -1,0 +1,135 @@
+#include "install/UninstallEntry.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/Registry.h"
+#include "platform/ResourceStore.h"
+#include "platform/Text.h"
+#include "resources/Version.h"
+
+namespace {
+
+constexpr const char* kQuietSwitch = "/quiet";
+
+class EntryBuilder {
+public:
+    explicit EntryBuilder(UninstallEntry* entry) : entry_(entry) { entry_->count = 0; }
+
+    int ok() const { return ok_; }
+
+    UninstallEntryValue& Add(const char* name) {
+        UninstallEntryValue& value = entry_->values[entry_->count++];
+        memset(&value, 0, sizeof value);
+        value.name = name;
+        return value;
+    }
+    void Text(const char* name, const char* text) {
+        if (!text::Copy(Add(name).text, sizeof UninstallEntryValue::text, text)) {
+            ok_ = 0;
+        }
+    }
+    // The program's path in quotation marks, then the switch when there is one; a result that
+    // does not fit refuses the entry.
+    void Command(const char* name, const char* program, const char* switchText) {
+        char* out = Add(name).text;
+        int written = snprintf(out, sizeof UninstallEntryValue::text, "\"%s\"%s%s", program,
+                               switchText[0] != '\0' ? " " : "", switchText);
+        if (written < 0 || static_cast<size_t>(written) >= sizeof UninstallEntryValue::text) {
+            ok_ = 0;
+        }
+    }
+    void Number(const char* name, uint32_t number) {
+        UninstallEntryValue& value = Add(name);
+        value.isNumber = true;
+        value.number = number;
+    }
+
+private:
+    UninstallEntry* entry_;
+    int ok_ = 1;
+};
+
+struct SizeCount {
+    const char* deletedName;
+    const char* const* copiedNames;
+    size_t copiedCount;
+    uint64_t bytes;
+};
+
+bool NameIs(const char* name, size_t length, const char* wanted) {
+    if (strlen(wanted) != length) {
+        return false;
+    }
+    for (size_t i = 0; i < length; ++i) {
+        if (text::Upper(name[i]) != text::Upper(wanted[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int PlanUninstallEntry(const UninstallEntryInputs& in, UninstallEntry* entry) {
+    EntryBuilder b(entry);
+    char uninstaller[kInstallPathSize];
+    char mainProgram[kInstallPathSize];
+    int paths =
+        text::JoinPath(uninstaller, sizeof uninstaller, in.windowsFolder, kUninstallerName) &&
+        text::JoinPath(mainProgram, sizeof mainProgram, in.installFolder, in.mainProgram);
+    b.Text("DisplayName", ZB_PRODUCT_NAME);
+    b.Text("DisplayVersion", ZB_VERSION_TEXT);
+    b.Text("Publisher", ZB_PUBLISHER);
+    b.Text("InstallLocation", in.installFolder);
+    b.Text("DisplayIcon", mainProgram);
+    // Quoted: the Windows directory may hold blanks, and the system runs the text as it stands.
+    b.Command("UninstallString", uninstaller, "");
+    b.Command("QuietUninstallString", uninstaller, kQuietSwitch);
+    // In KB, rounded up; a size beyond what the value holds is shown as the largest.
+    uint64_t kilobytes = (in.installedBytes + 1023) / 1024;
+    b.Number("EstimatedSize",
+             kilobytes > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(kilobytes));
+    b.Number("NoModify", 1);
+    b.Number("NoRepair", 1);
+    b.Text("URLInfoAbout", ZB_PRODUCT_URL);
+    return paths && in.installFolder[0] != '\0' && in.windowsFolder[0] != '\0' && b.ok();
+}
+
+int WriteUninstallEntry(const UninstallEntry& entry, Registry& registry) {
+    OpenRegistryKey key(registry);
+    uint32_t error = 0;
+    if (!key.Create(RegistryRoot::LocalMachine, kUninstallEntryKey, &error)) {
+        return 0;
+    }
+    for (int i = 0; i < entry.count; ++i) {
+        const UninstallEntryValue& value = entry.values[i];
+        int set = value.isNumber ? registry.SetNumber(key.key(), value.name, value.number, &error)
+                                 : registry.SetString(key.key(), value.name, value.text, &error);
+        if (!set) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
+uint64_t InstalledBytes(const ResourceBlock& block, const char* deletedName,
+                        const char* const* copiedNames, size_t copiedCount) {
+    SizeCount count = {deletedName, copiedNames, copiedCount, 0};
+    ForEachArchiveEntry(
+        block,
+        [](const char* name, size_t length, uint32_t size, void* context) {
+            SizeCount* sum = static_cast<SizeCount*>(context);
+            if (NameIs(name, length, sum->deletedName)) {
+                return;
+            }
+            sum->bytes += size;
+            for (size_t i = 0; i < sum->copiedCount; ++i) {
+                if (NameIs(name, length, sum->copiedNames[i])) {
+                    sum->bytes += size;
+                }
+            }
+        },
+        &count);
+    return count.bytes;
+}

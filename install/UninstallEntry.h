@@ -1,0 +1,50 @@
+// The installation's entry in the system's list of installed programs (Apps and Features): the
+// values are composed apart from the platform, then written in one go at the end of a successful
+// installation. The product's uninstaller removes the entry again.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "install/InstallPlan.h"
+
+class Registry;
+struct ResourceBlock;
+
+// Under HKEY_LOCAL_MACHINE.
+constexpr const char* kUninstallEntryKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
+constexpr int kUninstallEntryValues = 11;
+
+struct UninstallEntryValue {
+    const char* name;
+    bool isNumber;
+    uint32_t number;
+    // A quoted path and a switch.
+    char text[kInstallPathSize + 16];
+};
+
+struct UninstallEntry {
+    UninstallEntryValue values[kUninstallEntryValues];
+    int count;
+};
+
+struct UninstallEntryInputs {
+    const char* installFolder;
+    const char* windowsFolder;
+    const char* mainProgram;  // the product's program in the install folder
+    uint64_t installedBytes;  // of every file the installation leaves
+};
+
+// Composes every value of the entry. Returns 0 when a path does not fit (nothing to write).
+int PlanUninstallEntry(const UninstallEntryInputs& inputs, UninstallEntry* entry);
+
+// Creates the key and sets the values. Returns 1 when every value was set; a failure stops at
+// once and is for the caller to ignore: the installation is complete without the entry.
+int WriteUninstallEntry(const UninstallEntry& entry, Registry& registry);
+
+// The bytes the installation leaves on disk, from the payload archive in block: every entry in
+// the install folder but the one the installation deletes, plus the copies it makes of
+// copiedNames elsewhere (names compare without regard to case).
+uint64_t InstalledBytes(const ResourceBlock& block, const char* deletedName,
+                        const char* const* copiedNames, size_t copiedCount);
