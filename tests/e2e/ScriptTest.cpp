@@ -180,12 +180,16 @@ TEST(DriverScript, CommandLineHasOptionsThenTheProgramThenSteps) {
     ASSERT_TRUE(ParseDriverArgs({"--script", "C:\\s.txt", "setup.exe"}, &options, &error));
     EXPECT_EQ("C:\\s.txt", options.scriptFile);
     EXPECT_EQ(10000, options.timeoutMs) << "options do not leak from an earlier parse";
+    EXPECT_FALSE(options.anyProcess);
+    ASSERT_TRUE(ParseDriverArgs({"--windows", "any", "uninstaller.exe"}, &options, &error));
+    EXPECT_TRUE(options.anyProcess);
     EXPECT_TRUE(options.steps.empty());
 
     EXPECT_FALSE(ParseDriverArgs({}, &options, &error));
     EXPECT_FALSE(ParseDriverArgs({"--shots"}, &options, &error));
     EXPECT_FALSE(ParseDriverArgs({"--timeout", "soon", "setup.exe"}, &options, &error));
     EXPECT_FALSE(ParseDriverArgs({"--verbose", "1", "setup.exe"}, &options, &error));
+    EXPECT_FALSE(ParseDriverArgs({"--windows", "all", "setup.exe"}, &options, &error));
     EXPECT_FALSE(ParseDriverArgs({"--cwd", "C:\\"}, &options, &error)) << "no program";
 }
 

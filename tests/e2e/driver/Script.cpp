@@ -285,6 +285,11 @@ bool ParseDriverArgs(const std::vector<std::string>& args, DriverOptions* option
             options->shotsFolder = value;
         } else if (option == "--script") {
             options->scriptFile = value;
+        } else if (option == "--windows") {
+            if (value != "program" && value != "any") {
+                return Fail(error, "--windows must be program or any");
+            }
+            options->anyProcess = value == "any";
         } else {
             return Fail(error, "unknown option " + option);
         }

@@ -85,7 +85,7 @@ bool IsMessageBoxWindow(HWND window) {
 }
 
 struct WindowSearch {
-    DWORD processId;
+    DWORD processId;  // 0: every process
     std::vector<HWND> found;
 };
 
@@ -93,7 +93,7 @@ BOOL CALLBACK CollectTopLevel(HWND window, LPARAM param) {
     WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
-    if (processId == search->processId && IsWindowVisible(window)) {
+    if ((search->processId == 0 || processId == search->processId) && IsWindowVisible(window)) {
         search->found.push_back(window);
     }
     return TRUE;
@@ -361,7 +361,7 @@ bool Driver::Fail(const std::string& why) {
 }
 
 std::vector<HWND> Driver::ProgramWindows() const {
-    WindowSearch search = {process_.dwProcessId, {}};
+    WindowSearch search = {options_.anyProcess ? 0 : process_.dwProcessId, {}};
     EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
@@ -882,7 +882,7 @@ int main(int argc, char** argv) {
         Print(ReportLine("FAIL").Add("reason", error));
         fprintf(stderr,
                 "usage: zbdriver.exe [--timeout MS] [--cwd DIR] [--args TEXT] [--shots DIR]\n"
-                "                    [--script FILE] PROGRAM [STEP ...]\n");
+                "                    [--script FILE] [--windows program|any] PROGRAM [STEP ...]\n");
         return 2;
     }
     std::vector<Step> steps;

@@ -1,20 +1,25 @@
-// The whole product under Wine: one installation of the default payload through the three
-// dialogs, checked on what it leaves (files byte for byte, the Windows directory copies, the
-// font, the settings, registered controls, associations, links, the main program reading its
-// settings), then the uninstaller started through its link's target, checked on what it takes
-// away and on the user's song it must leave alone.
+// The whole product under Wine, as a release ships it: the setup signed with a throwaway CA's
+// certificate (the signature must verify), one installation of the default payload through the
+// three dialogs, checked on what it leaves (files byte for byte, the Windows directory copies,
+// the font, the settings, registered controls, associations, links, the main program reading its
+// settings, the entry in the system's list of programs, which Wine's own uninstaller lists),
+// then removed through Wine's uninstaller, which runs the entry's UninstallString: checked on
+// what it takes away and on the user's song it must leave alone.
 //
 // The tests share one prefix and run in the order written: the uninstallation comes last.
 #include <dirent.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
+#include <sstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -29,6 +34,8 @@ const char* const kInstallUnix = "Program Files/ZarbelPC";
 const char* const kMainTarget = "C:\\Program Files\\ZarbelPC\\ZarbelPC.EXE";
 const char* const kUninstallTarget = "C:\\windows\\ZarBelPC_UNINSTALL.EXE";
 const char* const kUserSong = "My Song.kar";
+const char* const kEntryKey =
+    "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
 const char* const kShellFolders =
     "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -130,11 +137,59 @@ std::map<std::string, std::string> IniEntries(const std::string& text) {
     return entries;
 }
 
+// A native command; its output goes to a file (nothing of Wine runs here).
+int Shell(const std::string& command) {
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The text of a version resource's string (UTF-16 name, padding, UTF-16 value) in a program's
+// bytes; "" when there is none.
+std::string VersionString(const std::string& program, const std::string& name) {
+    std::string wide;
+    for (char c : name) {
+        wide += c;
+        wide += '\0';
+    }
+    wide += std::string(2, '\0');
+    size_t at = program.find(wide);
+    if (at == std::string::npos) {
+        return "";
+    }
+    at += wide.size();
+    while (at + 1 < program.size() && program[at] == '\0' && program[at + 1] == '\0') {
+        at += 2;  // padding to a 32-bit boundary
+    }
+    std::string value;
+    for (; at + 1 < program.size() && (program[at] != '\0' || program[at + 1] != '\0'); at += 2) {
+        value += program[at];
+    }
+    return value;
+}
+
 class InstalledProduct : public SharedPrefixTest<InstalledProduct> {
 public:
-    // An English installation with the desktop icon, as a user clicks through it.
+    // The setup signed as a release engineer signs it, then an English installation with the
+    // desktop icon, as a user clicks through it.
     static bool Prepare(WinePrefix& prefix) {
-        if (!prefix.Put(SetupExe(), "zb")) {
+        std::string work = prefix.path() + "/release";
+        std::string signedSetup = work + "/ZarBelPC-Setup-x64.exe";
+        std::string source = ZB_SOURCE_DIR;
+        if (mkdir(work.c_str(), 0700) != 0 ||
+            Shell("bash '" + source + "/tests/release/make-test-ca.sh' '" + work + "/ca' >'" +
+                  work + "/ca.log' 2>&1") != 0 ||
+            Shell("'" + source + "/scripts/sign-setup' --sign-pkcs12 '" + work +
+                  "/ca/signer.p12' --sign-password-file '" + work + "/ca/password.txt' '" +
+                  SetupExe() + "' '" + signedSetup + "' >'" + work + "/sign.log' 2>&1") != 0) {
+            fprintf(stderr, "e2e: cannot sign the setup:\n%s%s\n",
+                    ReadFile(work + "/ca.log").c_str(), ReadFile(work + "/sign.log").c_str());
+            return false;
+        }
+        verified_ = Shell("osslsigncode verify -CAfile '" + work + "/ca/ca.pem' -in '" +
+                          signedSetup + "' >'" + work + "/verify.txt' 2>&1") == 0;
+        verifyOutput_ = ReadFile(work + "/verify.txt");
+        signedBytes_ = ReadFile(signedSetup);
+        if (!prefix.Put(signedSetup, "zb")) {
             return false;
         }
         RunResult run = prefix.RunDriver(
@@ -155,6 +210,10 @@ public:
     }
 
 protected:
+    static inline bool verified_ = false;
+    static inline std::string verifyOutput_;
+    static inline std::string signedBytes_;
+
     static std::string Install(const std::string& relative = "") {
         return prefix_->DriveC(std::string(kInstallUnix) + (relative.empty() ? "" : "/") +
                                relative);
@@ -180,6 +239,20 @@ protected:
         size_t start = run.output.find_first_not_of(" \t", type + 6);
         size_t end = run.output.find_first_of("\r\n", start);
         return start == std::string::npos ? "" : run.output.substr(start, end - start);
+    }
+    // "TYPE data" of a value as reg query prints it ("REG_DWORD 0x1"), or "<missing>".
+    static std::string RegData(const std::string& key, const std::string& value) {
+        RunResult run = prefix_->Run({"reg", "query", key, "/v", value}, RunOptions{"", "", 30});
+        size_t line = run.output.find(value + "    REG_");
+        if (run.exitCode != 0 || line == std::string::npos) {
+            return "<missing>";
+        }
+        size_t type = line + value.size() + 4;
+        size_t typeEnd = run.output.find(' ', type);
+        size_t start = run.output.find_first_not_of(' ', typeEnd);
+        size_t end = run.output.find_first_of("\r\n", start);
+        return run.output.substr(type, typeEnd - type) + " " +
+               run.output.substr(start, end - start);
     }
     static bool RegKeyExists(const std::string& key) {
         return prefix_->Run({"reg", "query", key}, RunOptions{"", "", 30}).exitCode == 0;
@@ -364,8 +437,80 @@ TEST_F(InstalledProduct, TheMainProgramShowsTheInstalledSettings) {
     EXPECT_EQ("1", shown["/FIRSTTIME"]);
 }
 
-// Last: takes the installation away.
-TEST_F(InstalledProduct, TheUninstallerLinkTargetRemovesAllButTheUsersSongs) {
+TEST_F(InstalledProduct, TheInstalledSetupWasSignedAndItsSignatureVerifies) {
+    EXPECT_TRUE(verified_) << verifyOutput_;
+    EXPECT_NE(std::string::npos, verifyOutput_.find("Signature verification: ok")) << verifyOutput_;
+    EXPECT_NE(std::string::npos, verifyOutput_.find("ZarBelPC Setup")) << verifyOutput_;
+    EXPECT_GT(signedBytes_.size(), ReadFile(SetupExe()).size()) << "no signature appended";
+}
+
+// The entry in the system's list of installed programs, value by value.
+TEST_F(InstalledProduct, TheInstallationIsListedInTheSystemsProgramList) {
+    std::string version = VersionString(signedBytes_, "ProductVersion");
+    ASSERT_FALSE(version.empty()) << "the setup has no version resource";
+    std::string uninstaller = "C:\\windows\\ZarBelPC_uninstall.exe";
+    const std::pair<const char*, std::string> values[] = {
+        {"DisplayName", "REG_SZ ZarBelPC"},
+        {"DisplayVersion", "REG_SZ " + version},
+        {"Publisher", "REG_SZ " + VersionString(signedBytes_, "CompanyName")},
+        {"InstallLocation", std::string("REG_SZ ") + kInstallFolder},
+        {"DisplayIcon", std::string("REG_SZ ") + kInstallFolder + "\\ZarBelPC.EXE"},
+        {"UninstallString", "REG_SZ \"" + uninstaller + "\""},
+        {"QuietUninstallString", "REG_SZ \"" + uninstaller + "\" /quiet"},
+        {"NoModify", "REG_DWORD 0x1"},
+        {"NoRepair", "REG_DWORD 0x1"},
+        {"URLInfoAbout", "REG_SZ https://www.zarbelpc.example/"},
+    };
+    for (const auto& [name, expected] : values) {
+        EXPECT_EQ(expected, RegData(kEntryKey, name)) << name;
+    }
+    // Every file the installation left, measured on disk; the settings file has grown by the
+    // settings written into it since it was unpacked, which stays within a kilobyte.
+    uint64_t bytes = 0;
+    auto add = [&bytes](const std::string& file) {
+        struct stat info = {};
+        if (stat(file.c_str(), &info) == 0) {
+            bytes += static_cast<uint64_t>(info.st_size);
+        }
+    };
+    for (const std::string& name : FilesIn(Install())) {
+        add(Install(name));
+    }
+    for (const char* copy :
+         {"ZarBelPC.INI", "ZarBelPC_uninstall.exe", "mfc71.dll", "msvcr71.dll"}) {
+        add(FindNoCase(Windows(""), copy));
+    }
+    add(FindNoCase(FindNoCase(Windows(""), "FONTS"), "EUROSTIB.TTF"));
+    std::string size = RegData(kEntryKey, "EstimatedSize");
+    ASSERT_EQ(0u, size.rfind("REG_DWORD 0x", 0)) << size;
+    unsigned long kilobytes = std::stoul(size.substr(10), nullptr, 16);
+    EXPECT_GT(bytes, 1000000u);
+    EXPECT_LE(kilobytes * 1024, bytes + 1024) << "measured " << bytes << " bytes";
+    EXPECT_GE(kilobytes * 1024 + 2048, bytes) << "measured " << bytes << " bytes";
+}
+
+// A client nobody here wrote: Wine's own list of installed programs.
+TEST_F(InstalledProduct, WinesUninstallerListsTheProduct) {
+    RunResult run = prefix_->Run({"uninstaller", "--list"}, RunOptions{"", "", 60});
+    EXPECT_EQ(0, run.exitCode) << run.Describe();
+    std::istringstream lines(run.output);
+    std::string line;
+    std::vector<std::string> ours;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.find("ZarBelPC") != std::string::npos) {
+            ours.push_back(line);
+        }
+    }
+    fprintf(stderr, "e2e: uninstaller --list: %s\n", Joined(ours).c_str());
+    EXPECT_EQ((std::vector<std::string>{"ZarBelPC|||ZarBelPC"}), ours) << run.output;
+}
+
+// Last: takes the installation away through Wine's uninstaller, which runs the entry's
+// UninstallString (the uninstaller in the Windows directory, which asks, then reports).
+TEST_F(InstalledProduct, TheSystemsUninstallerRemovesAllButTheUsersSongs) {
     // The registrations and associations must have happened before they can be undone.
     ASSERT_EQ("ZarBelPC.Song", AwaitRegValue("HKCU\\Software\\Classes\\.zbk", "", "ZarBelPC.Song"));
     std::vector<std::string> classIds;
@@ -387,9 +532,23 @@ TEST_F(InstalledProduct, TheUninstallerLinkTargetRemovesAllButTheUsersSongs) {
     ASSERT_EQ(0, mkdir(songs.c_str(), 0755));
     std::ofstream(songs + "/" + kUserSong, std::ios::binary) << "MThd user's own song";
 
-    RunResult run = prefix_->Run({kUninstallTarget, "/quiet", "/log", "C:\\uninstall.log"});
-    std::string log = ReadFile(prefix_->DriveC("uninstall.log"));
-    EXPECT_EQ(0, run.exitCode) << run.Describe() << "\nlog:\n" << log;
+    RunResult run = prefix_->RunDriver(
+        {"--windows", "any", "--args", "--remove ZarBelPC",
+         "C:\\windows\\system32\\uninstaller.exe", "answer-msgbox yes timeout=60000",
+         "answer-msgbox ok timeout=180000", "wait-exit 60000"},
+        RunOptions{"", "", 300});
+    std::vector<ParsedReport> boxes = run.All("MSGBOX");
+    ASSERT_EQ(2u, boxes.size()) << run.Describe();
+    EXPECT_EQ("ZarBelPC Uninstall", boxes[0].Get("caption")) << run.Describe();
+    EXPECT_EQ(0u, boxes[1].Get("text").rfind("ZarBelPC has been removed", 0)) << run.Describe();
+    EXPECT_EQ(std::string::npos, boxes[1].Get("text").find("Not removed")) << run.Describe();
+    const ParsedReport* exit = run.First("EXIT");
+    ASSERT_NE(nullptr, exit) << run.Describe();
+    EXPECT_EQ("0", exit->Get("code")) << run.Describe();
+
+    EXPECT_FALSE(RegKeyExists(kEntryKey)) << "the entry outlived the uninstallation";
+    RunResult list = prefix_->Run({"uninstaller", "--list"}, RunOptions{"", "", 60});
+    EXPECT_EQ(std::string::npos, list.output.find("ZarBelPC")) << list.output;
 
     std::vector<std::string> listing = InstallListing();
     fprintf(stderr, "e2e: after the uninstallation, %s holds:\n%s", kInstallFolder,
