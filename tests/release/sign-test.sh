@@ -76,8 +76,8 @@ verify() {  # verify FILE: osslsigncode verify against the test CA, output in $w
 if verify "$work/packed.exe"; then
     cp "$work/verify.txt" "$work/verify-packed.txt"
     grep -q "Signature verification: ok" "$work/verify.txt" || fail "no 'ok' in: $(cat "$work/verify.txt")"
-    grep -q "Program name: ZarBelPC Setup" "$work/verify.txt" || fail "program name: $(cat "$work/verify.txt")"
-    grep -q "https://www.zarbelpc.example/" "$work/verify.txt" || fail "web address: $(cat "$work/verify.txt")"
+    grep -q "Text description: ZarBelPC Setup" "$work/verify.txt" || fail "program name: $(cat "$work/verify.txt")"
+    grep -q "URL description: https://www.zarbelpc.example/" "$work/verify.txt" || fail "web address: $(cat "$work/verify.txt")"
     grep -qi "sha256" "$work/verify.txt" || fail "not SHA-256: $(cat "$work/verify.txt")"
 else
     fail "the packed setup does not verify: $(cat "$work/verify.txt")"
@@ -149,7 +149,7 @@ verify "$work/pem.exe" || fail "the PEM-signed setup does not verify: $(cat "$wo
 sha256sum "$work/packed.exe" "$work/again1.exe" "$work/again2.exe" | sed "s|$work/||"
 
 if [ "$failures" -eq 0 ]; then
-    sed -n '/^Message digest\|^Current message\|^Calculated\|^Signature verification\|^Program name\|^More info\|^Signing time/p' \
+    sed -n '/Current message\|Calculated message\|Signature verification\|Text description\|URL description\|Signing time\|Subject: /p' \
         "$work/verify-packed.txt"
     sed -n '/mismatch\|failed/Ip' "$work/verify-flipped.txt" | head -3 | sed 's/^/flipped byte: /'
     echo "sign-test: all checks passed"
