@@ -201,12 +201,14 @@ TEST_F(DriverTest, FollowsAScriptFileAndFailsWhenNoWindowMatches) {
     EXPECT_EQ("2", run.First("EXIT")->Get("code"));
     EXPECT_EQ("cancel", IniValue(prefix_->DriveC("probe-result.ini"), "PROBE", "command"));
 
+    // The dialog is up first, so that the failing wait finds it open on a slow machine too.
     run = prefix_->RunDriver({"--args", "dialog C:\\probe-result.ini", kProbe,
+                              "wait-window title=\"Probe dialog\" timeout=60000",
                               "wait-window controls=1003,4242 timeout=1500", "wait-exit"});
     EXPECT_EQ(1, run.exitCode) << run.Describe();
     ASSERT_NE(nullptr, run.First("FAIL")) << run.Describe();
     EXPECT_NE(std::string::npos, run.First("FAIL")->Get("reason").find("timed out"));
-    ASSERT_NE(nullptr, run.First("OPEN")) << "the window still open is listed";
+    ASSERT_NE(nullptr, run.First("OPEN")) << "the window still open is listed\n" << run.Describe();
     EXPECT_EQ("Probe dialog", run.First("OPEN")->Get("title"));
     EXPECT_NE(nullptr, run.First("TERMINATED"));
 
