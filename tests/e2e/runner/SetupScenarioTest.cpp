@@ -317,8 +317,15 @@ TEST_F(SetupScenario, FrenchFromAnEarlierRunWithTheLanguageDialogCancelled) {
     EXPECT_EQ((std::vector<std::string>{"Choose Language", "Installation de ZarBelPC",
                                         "Installation de ZarBelPC"}),
               Titles(run));
-    // The store has no French documents: both document areas stay empty.
-    EXPECT_EQ((std::vector<std::string>{"", ""}), Texts(run, 1000));
+    // The French license agreement, then the French installation notes, accents and all.
+    std::vector<std::string> documents = Texts(run, 1000);
+    ASSERT_EQ(2u, documents.size());
+    EXPECT_TRUE(Contains(documents[0], "CONTRAT DE LICENCE UTILISATEUR FINAL")) << documents[0];
+    EXPECT_TRUE(Contains(documents[0],
+                         "le Conc\xE9"
+                         "dant"))
+        << documents[0];
+    EXPECT_TRUE(Contains(documents[1], "NOTES D\x92INSTALLATION")) << documents[1];
     EXPECT_EQ((std::vector<std::string>{"J'accepte", "Installer"}), Texts(run, 1));
     EXPECT_EQ((std::vector<std::string>{"Je refuse", "Annuler"}), Texts(run, 2));
     EXPECT_EQ((std::vector<std::string>{"Parcourir..."}), Texts(run, 3));
