@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -105,7 +106,9 @@ TEST_F(ArchiveInputTest, EntriesDifferingOnlyInCase) {
 }
 
 // 11 bytes against a divisor of 25: the step would be 0, so each content byte moves the bar once.
-TEST_F(ArchiveInputTest, ArchiveShorterThanTheDivisor) {
+// A divisor of 0 (or below) counts as 1: the whole archive is one step, so the bar stays at the
+// start instead of the extraction dividing by zero.
+TEST_F(ArchiveInputTest, ArchiveShorterThanTheDivisorAndDivisorsBelowOne) {
     ByteVector archive = RecordBytes("A", Bytes("x"), 10);
     ASSERT_EQ(11u, archive.size());
     EXPECT_EQ(1, Extract(archive));
@@ -113,6 +116,55 @@ TEST_F(ArchiveInputTest, ArchiveShorterThanTheDivisor) {
     EXPECT_EQ((std::vector<int>{41}), progress_.Positions());
     EXPECT_EQ("x", ReadFileText(target_ + "\\A"));
     ExpectNothingOutsideChanged();
+
+    for (int divisor : {0, -7}) {
+        progress_.calls.clear();
+        ByteVector two = RecordBytes("B", Bytes("first"));
+        Append(&two, RecordBytes("C", Bytes("second")));
+        EXPECT_EQ(1, Extract(two, divisor, 40)) << divisor;
+        EXPECT_TRUE(messages_.shown.empty()) << divisor;
+        EXPECT_EQ((std::vector<int>{40, 40}), progress_.Positions()) << divisor;
+        EXPECT_EQ("first", ReadFileText(target_ + "\\B")) << divisor;
+        EXPECT_EQ("second", ReadFileText(target_ + "\\C")) << divisor;
+        ExpectNothingOutsideChanged();
+    }
+}
+
+// A read-only file of an earlier installation where an entry goes cannot be overwritten: it is
+// reported, stays as it was, and the rest is written. Natively as root the permission does not
+// bind, so there the case cannot be made.
+TEST_F(ArchiveInputTest, EntryWhereAReadOnlyFileStands) {
+    std::string locked = target_ + "\\LOCKED.DLL";
+    ASSERT_TRUE(WriteFileText(locked, "read-only"));
+    std::string nativePath = locked;
+#ifndef _WIN32
+    std::replace(nativePath.begin(), nativePath.end(), '\\', '/');
+#endif
+    std::filesystem::path native(nativePath);
+    std::filesystem::permissions(native, std::filesystem::perms::owner_read |
+                                             std::filesystem::perms::group_read |
+                                             std::filesystem::perms::others_read);
+    bool writable = false;
+    if (FILE* probe = fopen(nativePath.c_str(), "ab")) {
+        writable = true;
+        fclose(probe);
+    }
+    if (writable) {
+        std::filesystem::permissions(native, std::filesystem::perms::owner_write,
+                                     std::filesystem::perm_options::add);
+        GTEST_SKIP() << "read-only files can be written here (running as root)";
+    }
+    ByteVector archive = RecordBytes("LOCKED.DLL", Bytes("new content"));
+    Append(&archive, RecordBytes("NEXT.DLL", Bytes("installed now")));
+    EXPECT_EQ(1, Extract(archive));
+    ASSERT_EQ(1u, messages_.shown.size());
+    EXPECT_EQ(locked, messages_.shown[0].text);
+    EXPECT_EQ("ERRORE DI SCRITTURA", messages_.shown[0].caption);
+    EXPECT_EQ("read-only", ReadFileText(locked));
+    EXPECT_EQ("installed now", ReadFileText(target_ + "\\NEXT.DLL"));
+    ExpectNothingOutsideChanged();
+    std::filesystem::permissions(native, std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::add);
 }
 
 // An entry that overwrites the earlier installation's file is the installer's right; one that
