@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -128,43 +127,6 @@ TEST_F(ArchiveInputTest, ArchiveShorterThanTheDivisorAndDivisorsBelowOne) {
         EXPECT_EQ("second", ReadFileText(target_ + "\\C")) << divisor;
         ExpectNothingOutsideChanged();
     }
-}
-
-// A read-only file of an earlier installation where an entry goes cannot be overwritten: it is
-// reported, stays as it was, and the rest is written. Natively as root the permission does not
-// bind, so there the case cannot be made.
-TEST_F(ArchiveInputTest, EntryWhereAReadOnlyFileStands) {
-    std::string locked = target_ + "\\LOCKED.DLL";
-    ASSERT_TRUE(WriteFileText(locked, "read-only"));
-    std::string nativePath = locked;
-#ifndef _WIN32
-    std::replace(nativePath.begin(), nativePath.end(), '\\', '/');
-#endif
-    std::filesystem::path native(nativePath);
-    std::filesystem::permissions(native, std::filesystem::perms::owner_read |
-                                             std::filesystem::perms::group_read |
-                                             std::filesystem::perms::others_read);
-    bool writable = false;
-    if (FILE* probe = fopen(nativePath.c_str(), "ab")) {
-        writable = true;
-        fclose(probe);
-    }
-    if (writable) {
-        std::filesystem::permissions(native, std::filesystem::perms::owner_write,
-                                     std::filesystem::perm_options::add);
-        GTEST_SKIP() << "read-only files can be written here (running as root)";
-    }
-    ByteVector archive = RecordBytes("LOCKED.DLL", Bytes("new content"));
-    Append(&archive, RecordBytes("NEXT.DLL", Bytes("installed now")));
-    EXPECT_EQ(1, Extract(archive));
-    ASSERT_EQ(1u, messages_.shown.size());
-    EXPECT_EQ(locked, messages_.shown[0].text);
-    EXPECT_EQ("ERRORE DI SCRITTURA", messages_.shown[0].caption);
-    EXPECT_EQ("read-only", ReadFileText(locked));
-    EXPECT_EQ("installed now", ReadFileText(target_ + "\\NEXT.DLL"));
-    ExpectNothingOutsideChanged();
-    std::filesystem::permissions(native, std::filesystem::perms::owner_write,
-                                 std::filesystem::perm_options::add);
 }
 
 // An entry that overwrites the earlier installation's file is the installer's right; one that
