@@ -9,8 +9,8 @@
 #include "install/InstallLocation.h"
 #include "install/InstallPlan.h"
 #include "install/Shortcuts.h"
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupState.h"
+#include "records/SetupConfiguration.h"
+#include "records/SetupState.h"
 
 namespace {
 

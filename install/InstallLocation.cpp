@@ -9,7 +9,7 @@
 #include "platform/Registry.h"
 #include "platform/System.h"
 #include "platform/Text.h"
-#include "setup/SetupConfiguration.h"
+#include "records/SetupConfiguration.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "platform/Shell.h"
 #include "platform/System.h"
 #include "platform/Text.h"
-#include "setup/SetupConfiguration.h"
+#include "records/SetupConfiguration.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "platform/Platform.h"
 #include "platform/ResourceStore.h"
 #include "platform/Shell.h"
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupState.h"
+#include "records/SetupConfiguration.h"
+#include "records/SetupState.h"
 
 namespace {
 

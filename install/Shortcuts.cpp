@@ -11,7 +11,7 @@
 #include "platform/ShellLinks.h"
 #include "platform/System.h"
 #include "platform/Text.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 namespace {
 

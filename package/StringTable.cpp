@@ -11,8 +11,8 @@
 #include "platform/Platform.h"
 #include "platform/ProfileStore.h"
 #include "platform/Text.h"
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupState.h"
+#include "records/SetupConfiguration.h"
+#include "records/SetupState.h"
 
 namespace {
 

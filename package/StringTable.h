@@ -1,27 +1,10 @@
-// Localized texts by key: a fixed table of at most 300 rows filled once at start-up.
+// Localized texts by key: the table (in the setup state) is filled once at start-up.
 #pragma once
+
+#include "records/SetupState.h"
 
 class ProfileStore;
 struct Platform;
-struct SetupState;
-
-constexpr int kStringTableRows = 300;
-constexpr int kStringKeySize = 64;
-constexpr int kStringTextSize = 512;
-constexpr int kLookupBufferSize = 96;
-
-struct StringEntry {
-    char key[kStringKeySize];    // upper case, at most 62 characters
-    char text[kStringTextSize];  // at most 510 characters
-};
-
-struct StringTable {
-    StringEntry rows[kStringTableRows];
-    int count;  // 0 until loaded
-    // Shared by every lookup: the upper-cased key of the latest one and, after a miss, its
-    // error text.
-    char lookup[kLookupBufferSize];
-};
 
 // Loads the table of the current language from the dictionary resource: writes it to DICT.DIC
 // in the current directory, unscrambles it into TEMP.DIC beside it, re-reads the language from

@@ -8,9 +8,9 @@
 #include "platform/ProfileStore.h"
 #include "platform/System.h"
 #include "setup/PlatformCheck.h"
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupStages.h"
-#include "setup/SetupState.h"
+#include "records/SetupConfiguration.h"
+#include "ui/SetupStages.h"
+#include "records/SetupState.h"
 
 int RunSetup(SetupState& state, Platform& platform, SetupStages& stages) {
     state.instance = platform.system->Instance();

@@ -6,7 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/Text.h"
 #include "resources/ResourceIds.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 InstallAction RouteInstallCommand(const InstallDialogFlow& flow, int commandId) {
     if (commandId != kIdcInstall && commandId != kIdcCancel && commandId != kIdcChangeFolder) {

@@ -8,7 +8,7 @@
 #include "install/InstallPlan.h"
 #include "package/ArchiveBytes.h"
 #include "platform/ResourceStore.h"
-#include "setup/SetupConfiguration.h"
+#include "records/SetupConfiguration.h"
 
 namespace {
 
