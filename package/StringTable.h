@@ -3,6 +3,7 @@
 
 #include "records/SetupState.h"
 
+class MessageBoxes;
 class ProfileStore;
 struct Platform;
 
@@ -28,3 +29,10 @@ void RewriteTextEscapes(char* text);
 // The text for a key (any letter case), or the upper-cased key followed by ": String Error",
 // valid until the next lookup.
 const char* LookupString(StringTable& table, const char* key);
+
+// Shows a box whose caption and text are the dictionary's and returns the button pressed (0 when
+// the box could not be shown). The caption is looked up first: after a miss it lives in the shared
+// lookup buffer, which the text's lookup then overwrites, and the box shows what is left there.
+// Every two-text box of the setup goes through here, so that they all keep that order.
+int ShowLocalizedBox(StringTable& table, MessageBoxes& messages, WindowHandle owner,
+                     const char* captionKey, const char* textKey, unsigned type);

@@ -39,11 +39,8 @@ int RunSetup(SetupState& state, Platform& platform, SetupStages& stages) {
     platform.profile->WriteString("SETTINGS", "EXEMODE", exeMode, settings);
 
     if (state.installCompleted) {
-        // The caption is looked up first: a miss lives in the shared lookup buffer, which the
-        // text's lookup then overwrites.
-        const char* caption = LookupString(state.strings, "SETUP_CAPTION");
-        const char* text = LookupString(state.strings, "SETUP_COMPLETED_SUCCESFULLY");
-        platform.messages->Show(state.owner, text, caption, kMbIconInformation);
+        ShowLocalizedBox(state.strings, *platform.messages, state.owner, "SETUP_CAPTION",
+                         "SETUP_COMPLETED_SUCCESFULLY", kMbIconInformation);
     }
     return 0;
 }
