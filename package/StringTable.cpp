@@ -183,3 +183,11 @@ int ShowLocalizedBox(StringTable& table, MessageBoxes& messages, WindowHandle ow
     const char* text = LookupString(table, textKey);
     return messages.Show(owner, text, caption, type);
 }
+
+const char* LookupStringOr(StringTable& table, const char* key, const char* fallback) {
+    const char* found = LookupString(table, key);
+    if (found == table.lookup || found[0] == '\0' || strcmp(found, kMissingText) == 0) {
+        return fallback;
+    }
+    return found;
+}

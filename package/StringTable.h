@@ -36,3 +36,7 @@ const char* LookupString(StringTable& table, const char* key);
 // Every two-text box of the setup goes through here, so that they all keep that order.
 int ShowLocalizedBox(StringTable& table, MessageBoxes& messages, WindowHandle owner,
                      const char* captionKey, const char* textKey, unsigned type);
+
+// The text for a key, or the fallback when the table has no text of its own for it: no row, a
+// row whose language lacks the key ("String Error!") or an empty text.
+const char* LookupStringOr(StringTable& table, const char* key, const char* fallback);

@@ -8,9 +8,23 @@
 #include "platform/ProfileStore.h"
 #include "platform/System.h"
 #include "setup/PlatformCheck.h"
+#include "setup/SetupTexts.h"
 #include "records/SetupConfiguration.h"
 #include "ui/SetupStages.h"
 #include "records/SetupState.h"
+
+namespace {
+
+// Without this the setup would end without a word, and a user who started it would see nothing
+// happen at all.
+void TellLicenseNotShown(SetupState& state, Platform& platform) {
+    const char* caption = LookupStringOr(state.strings, "SETUP_CAPTION", kFallbackCaption);
+    const char* text =
+        LookupStringOr(state.strings, "SETUP_LICENSE_NOT_SHOWN", kFallbackLicenseNotShown);
+    platform.messages->Show(state.owner, text, caption, kMbIconError);
+}
+
+}  // namespace
 
 int RunSetup(SetupState& state, Platform& platform, SetupStages& stages) {
     state.instance = platform.system->Instance();
@@ -27,7 +41,12 @@ int RunSetup(SetupState& state, Platform& platform, SetupStages& stages) {
     }
     // Only an explicit acceptance goes on: a license dialog that could not be created (-1) must
     // not install anything the user has not seen and accepted.
-    if (stages.LicenseDialog() != 1) {
+    int license = stages.LicenseDialog();
+    if (license == 0) {
+        return 0;
+    }
+    if (license != 1) {
+        TellLicenseNotShown(state, platform);
         return 0;
     }
     stages.InstallDialog();
