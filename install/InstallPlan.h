@@ -4,28 +4,26 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 
 #include "platform/Types.h"
 
 struct Platform;
 struct SetupConfiguration;
 
+// The plan's types live in install::, apart from the dialogs' command routing (ui/).
+namespace install {
+
 // Every composed path and parameter text fits the platform's path limit, terminator included.
 constexpr size_t kInstallPathSize = 260;
-// The SONGDIR setting is composed in a smaller buffer, and so is every path the archive
-// extraction writes: the install folder, a backslash and an entry's name.
+// The SONGDIR setting is composed in a smaller buffer. The archive extraction writes every
+// entry as the install folder, a backslash and its name in kExtractPathSize (package layer).
 constexpr size_t kSongFolderSize = 256;
-constexpr size_t kArchivePathSize = 256;
 constexpr int kMaxInstallActions = 40;
 
 // The payload archive: a resource of the setup, written into the install folder as a file of
 // the same name and unpacked there.
 constexpr const char* kPayloadResourceType = "PlainExtract";
 constexpr const char* kPayloadArchiveName = "RESOURCE.DAT";
-// Copied from the install folder into the Windows directory, besides the settings file.
-constexpr const char* kUninstallerName = "ZarBelPC_uninstall.exe";
-constexpr const char* kRuntimeLibraries[] = {"mfc71.dll", "msvcr71.dll"};
 // The entry of the payload that the installation deletes at its end.
 constexpr const char* kDeletedPayloadEntry = "movefile.bat";
 
@@ -70,7 +68,7 @@ struct InstallInputs {
     const char* installFolder;
     const char* windowsFolder;
     const char* systemFolder;  // where "regsvr32.exe" is started from
-    size_t longestEntryName;   // of the payload archive's entries
+    size_t longestEntryName;   // of the payload archive's entries (archive::LongestEntryName)
     const SetupConfiguration* configuration;
 };
 
@@ -81,20 +79,6 @@ enum class PlanResult {
     SystemFolderUnusable,   // empty, or regsvr32's path does not fit
 };
 
-struct ResourceBlock;
-
-// Calls visit for every record of the payload archive held in block, with its name (not
-// necessarily terminated: nameLength bytes), and its content size. Reads the record headers only;
-// stops at the first one that does not fit the block.
-using ArchiveEntryVisitor = void (*)(const char* name, size_t nameLength, uint32_t size,
-                                     void* context);
-void ForEachArchiveEntry(const ResourceBlock& block, ArchiveEntryVisitor visit, void* context);
-
-// The length of the longest entry name in the payload archive held in block, so that the
-// planner can refuse a folder into which an entry could not be written. Reads the record
-// headers only; stops at the first one that does not fit the block.
-size_t LongestArchiveEntryName(const ResourceBlock& block);
-
 // Plans the whole installation before the shortcuts: the install folder, progress 0 and the
 // install sequence. On anything but Ok the plan must not be carried out.
 PlanResult PlanInstallation(const InstallInputs& inputs, InstallPlan* plan);
@@ -104,3 +88,5 @@ PlanResult PlanInstallSequence(const InstallInputs& inputs, InstallPlan* plan);
 // Carries the plan out in order. Only the archive extraction is examined: when it fails, the
 // rest of the plan is skipped and the result is 0. Otherwise 1.
 int RunInstallPlan(const InstallPlan& plan, Platform& platform);
+
+}  // namespace install

@@ -3,10 +3,14 @@
 #include <cstdio>
 #include <cstring>
 
+#include "package/ArchiveFormat.h"
 #include "platform/Registry.h"
 #include "platform/ResourceStore.h"
 #include "platform/Text.h"
-#include "resources/Version.h"
+#include "records/InstallEntries.h"
+#include "records/Version.h"
+
+namespace install {
 
 namespace {
 
@@ -76,7 +80,7 @@ int PlanUninstallEntry(const UninstallEntryInputs& in, UninstallEntry* entry) {
     char uninstaller[kInstallPathSize];
     char mainProgram[kInstallPathSize];
     int paths =
-        text::JoinPath(uninstaller, sizeof uninstaller, in.windowsFolder, kUninstallerName) &&
+        text::JoinPath(uninstaller, sizeof uninstaller, in.windowsFolder, entries::kUninstaller) &&
         text::JoinPath(mainProgram, sizeof mainProgram, in.installFolder, in.mainProgram);
     b.Text("DisplayName", ZB_PRODUCT_NAME);
     b.Text("DisplayVersion", ZB_VERSION_TEXT);
@@ -116,8 +120,8 @@ int WriteUninstallEntry(const UninstallEntry& entry, Registry& registry) {
 uint64_t InstalledBytes(const ResourceBlock& block, const char* deletedName,
                         const char* const* copiedNames, size_t copiedCount) {
     SizeCount count = {deletedName, copiedNames, copiedCount, 0};
-    ForEachArchiveEntry(
-        block,
+    archive::ForEachEntry(
+        block.data, block.size,
         [](const char* name, size_t length, uint32_t size, void* context) {
             SizeCount* sum = static_cast<SizeCount*>(context);
             if (NameIs(name, length, sum->deletedName)) {
@@ -133,3 +137,5 @@ uint64_t InstalledBytes(const ResourceBlock& block, const char* deletedName,
         &count);
     return count.bytes;
 }
+
+}  // namespace install

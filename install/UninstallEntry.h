@@ -11,6 +11,8 @@
 class Registry;
 struct ResourceBlock;
 
+namespace install {
+
 // Under HKEY_LOCAL_MACHINE.
 constexpr const char* kUninstallEntryKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
@@ -48,3 +50,5 @@ int WriteUninstallEntry(const UninstallEntry& entry, Registry& registry);
 // copiedNames elsewhere (names compare without regard to case).
 uint64_t InstalledBytes(const ResourceBlock& block, const char* deletedName,
                         const char* const* copiedNames, size_t copiedCount);
+
+}  // namespace install

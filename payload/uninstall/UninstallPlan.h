@@ -28,10 +28,6 @@ constexpr const char* kUninstallEntryKey =
 constexpr int kUninstallEntryValueCount = 11;
 extern const char* const kUninstallEntryValues[kUninstallEntryValueCount];
 
-// The controls the setup registers, in its order.
-constexpr int kControlCount = 6;
-extern const char* const kControls[kControlCount];
-
 enum class FolderCheck {
     kOk,
     kEmpty,         // no value at all

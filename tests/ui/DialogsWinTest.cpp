@@ -25,7 +25,7 @@
 #include "platform/System.h"
 #include "platform/Win32Adapters.h"
 #include "resources/ResourceIds.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 #include "ui/DialogLayout.h"
 #include "ui/Dialogs_win.h"
 #include "ui/FlatButton.h"
@@ -246,8 +246,8 @@ COLORREF PixelAt(HWND window, int x, int y) {
 }
 
 std::string TextOf(HWND window) {
-    char text[512];
-    GetWindowTextA(window, text, sizeof text);
+    std::string text(GetWindowTextLengthA(window) + 1, '\0');
+    text.resize(GetWindowTextA(window, &text[0], static_cast<int>(text.size())));
     return text;
 }
 
