@@ -365,11 +365,13 @@ int CheckRewritable(const Image& image, uint64_t fileSize, std::string* error) {
     // their data directory, so they can move up.
     for (size_t i = placement.resources + 1; i < image.sections.size(); ++i) {
         const Section& after = image.sections[i];
-        bool isLastRelocations = static_cast<int>(i) == placement.relocations &&
-                                 i + 1 == image.sections.size() &&
-                                 after.virtualAddress > rsrc.virtualAddress &&
-                                 (after.rawSize == 0 || after.rawPointer >= rsrc.rawPointer);
-        if (!isLastRelocations) {
+        bool relocations = static_cast<int>(i) == placement.relocations;
+        bool last = i + 1 == image.sections.size();
+        if (relocations && !last) {
+            continue;  // the section after it is the one to name
+        }
+        if (!relocations || after.virtualAddress <= rsrc.virtualAddress ||
+            (after.rawSize != 0 && after.rawPointer < rsrc.rawPointer)) {
             *error = "section " + after.name + " follows the resource section";
             return 0;
         }

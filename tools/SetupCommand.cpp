@@ -112,7 +112,7 @@ int LoadStub(const char* path, Stub* stub) {
         !pe::CheckRewritable(stub->image, stub->bytes.size(), &why) ||
         !pe::ReadResources(Bytes(stub->bytes), stub->bytes.size(), stub->image, &stub->resources,
                            &why)) {
-        fprintf(stderr, "%s: the stub '%s' is refused: %s\n", kPrefix, path, why.c_str());
+        fprintf(stderr, "%s: '%s' cannot be the stub: %s\n", kPrefix, path, why.c_str());
         return 1;
     }
     const pe::ResourceKey dataType = pe::ResourceKey::Name(kDataType);
