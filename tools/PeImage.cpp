@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/ByteOrder.h"
+
 namespace pe {
 
 uint16_t GetU16(const uint8_t* p) {
@@ -10,8 +12,7 @@ uint16_t GetU16(const uint8_t* p) {
 }
 
 uint32_t GetU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    return ReadUInt32LE(p);
 }
 
 void PutU16(uint8_t* p, uint16_t value) {
@@ -20,9 +21,7 @@ void PutU16(uint8_t* p, uint16_t value) {
 }
 
 void PutU32(uint8_t* p, uint32_t value) {
-    for (int i = 0; i < 4; ++i) {
-        p[i] = static_cast<uint8_t>(value >> (8 * i));
-    }
+    WriteUInt32LE(p, value);
 }
 
 namespace {

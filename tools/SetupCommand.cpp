@@ -14,6 +14,8 @@
 
 #include "package/ArchiveFormat.h"
 #include "package/DictionaryContainer.h"
+#include "platform/ByteOrder.h"
+#include "records/InstallEntries.h"
 #include "tools/ArchiveWriter.h"
 #include "tools/Commands.h"
 #include "tools/DictionaryCheck.h"
@@ -49,14 +51,6 @@ const char kListHelp[] =
     "usage: zbpack setup list SETUP.exe\n"
     "Prints one line per resource: type, name, language, size in bytes, and the file offset of\n"
     "its data.\n";
-
-// What the installation copies, registers and starts, and what its links point to.
-const char* const kRequiredNames[] = {
-    "ZarBelPC.EXE", "ZarBelPC_UNINSTALL.exe", "ZARBELPC.INI", "MFC71.dll",
-    "msvcr71.dll",  "eurostib.TTF",           "COMDLG32.OCX", "MSCOMCTL.OCX",
-    "MSCOMCT2.OCX", "TuneChooser.ocx",        "TABCTL32.OCX", "MSINET.OCX",
-    "assocset.exe",
-};
 
 constexpr char kDataType[] = "PLAINEXTRACT";
 constexpr char kArchiveName[] = "RESOURCE.DAT";
@@ -205,7 +199,11 @@ int LoadPayload(const char* folder, const char* dictionaryPath,
         fprintf(stderr, "%s: the payload folder '%s' holds no files\n", kPrefix, folder);
         ++problems;
     }
-    for (const char* required : kRequiredNames) {
+    // What the installation copies, registers and starts, and what its links point to.
+    const char* requiredNames[entries::kRequiredCount];
+    int requiredCount = entries::RequiredEntries(requiredNames, entries::kRequiredCount);
+    for (int i = 0; i < requiredCount; ++i) {
+        const char* required = requiredNames[i];
         if (std::find(present.begin(), present.end(), Upper(required)) == present.end()) {
             fprintf(stderr, "%s: the payload lacks %s, which the installation or its links need\n",
                     kPrefix, required);
@@ -248,8 +246,9 @@ int LoadDictionary(const char* path, std::string* container) {
         sum += c;
     }
     container->assign(kDictionaryHeaderSize, '\0');
-    pe::PutU32(reinterpret_cast<uint8_t*>(&(*container)[0]), static_cast<uint32_t>(text.size()));
-    pe::PutU32(reinterpret_cast<uint8_t*>(&(*container)[4]), sum);
+    WriteUInt32LE(reinterpret_cast<unsigned char*>(&(*container)[0]),
+                  static_cast<uint32_t>(text.size()));
+    WriteUInt32LE(reinterpret_cast<unsigned char*>(&(*container)[4]), sum);
     container->append(text);
     return 0;
 }
