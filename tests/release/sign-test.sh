@@ -2,9 +2,10 @@
 # Signing a setup as a release engineer does, with a throwaway CA made here.
 # usage: sign-test.sh ROOT ZBPACK WIN64_BUILD
 # - keys and certificates that cannot be used are refused (exit 2, a message, nothing written);
-# - one setup packed with --sign-pkcs12 --sign-payload verifies against the CA, and so does every
+# - a setup packed with --sign-pkcs12 --sign-payload verifies against the CA, and so does every
 #   program and control packed inside it; one flipped byte of the payload resource breaks it;
-# - signing the same setup twice at the same time gives the same bytes, equal to the packed one.
+# - the same inputs packed and signed twice at the same time give the same bytes, and so does
+#   signing one unsigned setup twice.
 set -u
 root=$1
 export ZBPACK=$2
@@ -62,13 +63,14 @@ refused "payload signing without a key" "--sign-payload needs a key" --sign-payl
 refused "signing time before the certificate" "lies before the certificate's validity" \
     "${p12[@]}" --sign-time 1000000000
 
-# --- one signed setup, packed ------------------------------------------------------------------
-"$package" --payload "$win64/payload-staging" --arch x86_64 --out "$work/packed.exe" \
-    "${p12[@]}" --sign-time "$now" --sign-payload --keep-build >"$work/out" 2>"$work/err" ||
-    fail "packing a signed setup: $(tail -5 "$work/err")"
-build=$(sed -n 's/^package: build folder kept: //p' "$work/err")
-[ -n "$build" ] && [ -d "$build" ] || fail "the build folder was not kept: $(cat "$work/err")"
-trap 'rm -rf "$work" "$build"' EXIT
+# --- one signed setup, packed twice ------------------------------------------------------------
+for copy in packed packed-again; do
+    "$package" --payload "$win64/payload-staging" --arch x86_64 --out "$work/$copy.exe" \
+        --stub "$win64/ZarBelPC-Setup-stub-x64.exe" "${p12[@]}" --sign-time "$now" \
+        --sign-payload >"$work/out" 2>"$work/err" || fail "packing a signed setup: $(tail -5 "$work/err")"
+done
+cmp -s "$work/packed.exe" "$work/packed-again.exe" ||
+    fail "two signed setups of the same inputs and signing time differ"
 
 verify() {  # verify FILE: osslsigncode verify against the test CA, output in $work/verify.txt
     osslsigncode verify -CAfile "$ca/ca.pem" -in "$1" >"$work/verify.txt" 2>&1
@@ -87,35 +89,33 @@ bash "$root/tests/release/make-test-ca.sh" "$work/stranger" >/dev/null 2>&1
 osslsigncode verify -CAfile "$work/stranger/ca.pem" -in "$work/packed.exe" >/dev/null 2>&1 &&
     fail "the setup verifies against a CA that did not issue its certificate"
 
-# The programs and controls inside were signed before packing; the data files were not touched.
-archive=$build/resources/RESOURCE.DAT
-mkdir "$work/inside"
-"$ZBPACK" archive extract "$archive" "$work/inside" >/dev/null 2>&1 || fail "cannot unpack $archive"
+# The programs and controls inside were signed before packing: each one, signed here at the same
+# time, verifies and lies in the setup byte for byte.
+contains() {  # contains BIG SMALL: SMALL's bytes are somewhere in BIG
+    perl -e 'local $/; open my $b, "<:raw", $ARGV[0] or die; open my $s, "<:raw", $ARGV[1] or die;
+        my ($big, $small) = (<$b>, <$s>); exit(index($big, $small) < 0 ? 1 : 0);' "$1" "$2"
+}
 pe=0
-staged_pe=0
+mkdir "$work/inside"
 for file in "$win64/payload-staging"/*; do
-    case ${file,,} in
-    *.exe | *.dll | *.ocx) [ "$(head -c 2 "$file")" != MZ ] || staged_pe=$((staged_pe + 1)) ;;
-    esac
-done
-for file in "$work/inside"/*; do
     name=${file##*/}
     case ${name,,} in
-    *.exe | *.dll | *.ocx)
-        pe=$((pe + 1))
-        verify "$file" || fail "the payload's $name does not verify: $(cat "$work/verify.txt")"
-        ;;
-    dict.dic) ;;
-    *) cmp -s "$file" "$win64/payload-staging/$name" || fail "the payload's $name was changed" ;;
+    *.exe | *.dll | *.ocx) [ "$(head -c 2 "$file")" = MZ ] || continue ;;
+    *) continue ;;
     esac
+    pe=$((pe + 1))
+    "$signer" "${p12[@]}" --time "$now" --name "${name%.*}" "$file" "$work/inside/$name" 2>/dev/null ||
+        fail "cannot sign $name here"
+    verify "$work/inside/$name" || fail "the payload's $name does not verify: $(cat "$work/verify.txt")"
+    contains "$work/packed.exe" "$work/inside/$name" || fail "the setup does not carry $name signed"
 done
-[ "$staged_pe" -gt 8 ] && [ "$pe" -eq "$staged_pe" ] ||
-    fail "$pe signed programs and controls in the payload, $staged_pe staged"
+[ "$pe" -gt 8 ] || fail "only $pe programs and controls in the payload"
 
 # The signature covers the payload resource: one byte flipped in the middle of it.
+# The font is a data file of the payload, packed as it is: a byte in the middle of it.
 offset=$(perl -e 'local $/; open my $e, "<:raw", $ARGV[0] or die; open my $a, "<:raw", $ARGV[1] or die;
-    my ($exe, $dat) = (<$e>, <$a>); my $at = index($exe, substr($dat, 0, 4096));
-    print $at < 0 ? -1 : $at + int(length($dat) / 2);' "$work/packed.exe" "$archive")
+    my ($exe, $dat) = (<$e>, <$a>); my $at = index($exe, $dat);
+    print $at < 0 ? -1 : $at + int(length($dat) / 2);' "$work/packed.exe" "$win64/payload-staging/eurostib.TTF")
 if [ "$offset" -lt 0 ]; then
     fail "the payload resource is not in the packed setup"
 else
@@ -134,19 +134,20 @@ else
 fi
 
 # --- the same bytes ----------------------------------------------------------------------------
-# The unsigned setup of the package build, signed again twice at the same time: the same bytes as
-# the packed one. PEM files give a signature that verifies as well.
-unsigned=$build/ZarBelPC-Setup-x64.exe
-"$signer" "${p12[@]}" --time "$now" "$unsigned" "$work/again1.exe" 2>"$work/err" ||
+# The unsigned setup of the same inputs, signed twice at the same time: the same bytes. PEM files
+# give a signature that verifies as well.
+"$package" --payload "$win64/payload-staging" --arch x86_64 --out "$work/unsigned.exe" \
+    --stub "$win64/ZarBelPC-Setup-stub-x64.exe" >"$work/out" 2>"$work/err" ||
+    fail "packing the unsigned setup: $(tail -5 "$work/err")"
+"$signer" "${p12[@]}" --time "$now" "$work/unsigned.exe" "$work/again1.exe" 2>"$work/err" ||
     fail "signing again: $(cat "$work/err")"
-"$signer" "${p12[@]}" --time "$now" "$unsigned" "$work/again2.exe" 2>"$work/err" ||
+"$signer" "${p12[@]}" --time "$now" "$work/unsigned.exe" "$work/again2.exe" 2>"$work/err" ||
     fail "signing a third time: $(cat "$work/err")"
-cmp -s "$work/packed.exe" "$work/again1.exe" || fail "signing again gave other bytes"
 cmp -s "$work/again1.exe" "$work/again2.exe" || fail "two signings at the same time differ"
 "$signer" --sign-cert "$ca/signer.pem" --sign-key "$ca/signer.key" --time "$now" "$setup" \
     "$work/pem.exe" 2>"$work/err" || fail "signing with PEM files: $(cat "$work/err")"
 verify "$work/pem.exe" || fail "the PEM-signed setup does not verify: $(cat "$work/verify.txt")"
-sha256sum "$work/packed.exe" "$work/again1.exe" "$work/again2.exe" | sed "s|$work/||"
+sha256sum "$work/packed.exe" "$work/packed-again.exe" "$work/again1.exe" "$work/again2.exe" | sed "s|$work/||"
 
 if [ "$failures" -eq 0 ]; then
     sed -n '/Current message\|Calculated message\|Signature verification\|Text description\|URL description\|Signing time\|Subject: /p' \
