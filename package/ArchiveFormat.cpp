@@ -83,13 +83,6 @@ ReadResult ReadRecord(ReadStream& source, Record* record, unsigned char* data, D
     return ReadResult::kRecord;
 }
 
-int IsBareName(const char* name) {
-    if (name[0] == '\0' || strcmp(name, ".") == 0 || strcmp(name, "..") == 0) {
-        return 0;
-    }
-    return strpbrk(name, "\\/:") == nullptr;
-}
-
 int EncodeRecordHeader(const char* name, uint32_t dataLength, unsigned char* header) {
     size_t length = strlen(name);
     if (length > kMaxNameLength || dataLength > kMaxDataLength) {
