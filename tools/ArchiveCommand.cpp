@@ -77,6 +77,22 @@ int Usage(const char* text) {
     return kExitUsage;
 }
 
+// A name as printed: control bytes written as \xNN, so that a name cannot move the terminal.
+std::string Shown(const char* name) {
+    std::string shown;
+    for (const char* p = name; *p != '\0'; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 32 || c == 127) {
+            char escaped[8];
+            snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            shown += escaped;
+        } else {
+            shown += *p;
+        }
+    }
+    return shown;
+}
+
 // The data buffer of every reader: one allocation, as in the setup.
 struct DataBuffer {
     DataBuffer() : bytes(static_cast<unsigned char*>(malloc(archive::kMaxDataLength))) {}
@@ -103,7 +119,8 @@ int CheckInput(const char* path, Input* input) {
     input->path = path;
     input->name = LastComponent(path);
     if (const char* why = names::WhyNotStored(input->name.c_str())) {
-        fprintf(stderr, "%s: %s: the name '%s' %s\n", kPrefix, path, input->name.c_str(), why);
+        fprintf(stderr, "%s: %s: the name '%s' %s\n", kPrefix, Shown(path).c_str(),
+                Shown(input->name.c_str()).c_str(), why);
         return kExitUsage;
     }
     struct stat info;
@@ -299,7 +316,8 @@ int RunVerify(int argc, char** argv) {
         if (const char* why = names::WhyNotStored(record.name)) {
             ++badNames;
             fprintf(stderr, "%s: %s: record %u (offset %llu): the name '%s' %s\n", kPrefix, path,
-                    index, static_cast<unsigned long long>(offset), record.name, why);
+                    index, static_cast<unsigned long long>(offset), Shown(record.name).c_str(),
+                    why);
         }
     });
     if (!read || badNames > 0) {

@@ -102,14 +102,15 @@ ls ./*.tmp-* >/dev/null 2>&1 && fail "a temporary file was left behind"
 
 # verify: good archives pass, bad names and damage fail without writing anything.
 { record GOOD.TXT good; record '..\EVIL.TXT' evil; record 'C:X' x; record CON con;
-    record RESOURCE.DAT. dot; record LPT1.log lpt; record 'a?b' q; record LAST.TXT last; } >badnames.dat
+    record RESOURCE.DAT. dot; record LPT1.log lpt; record 'a?b' q; record $'esc\e[2J' esc
+    record LAST.TXT last; } >badnames.dat
 expect 1 "$zbpack" archive verify badnames.dat
 for bad in 'record 2 (offset 268).*EVIL' "record 3 .*'C:X'" "record 4 .*'CON' is a device" \
     "record 5 .*'RESOURCE.DAT.' ends in a dot" "record 6 .*'LPT1.log' is a device" \
-    "record 7 .*'a?b' holds a character"; do
+    "record 7 .*'a?b' holds a character" "record 8 .*'esc\\\\x1B\[2J' holds"; do
     grep -q "$bad" err.txt || fail "verify does not name $bad: $(cat err.txt)"
 done
-[ "$(grep -c 'record' err.txt)" = 6 ] || fail "verify names good records: $(cat err.txt)"
+[ "$(grep -c 'record' err.txt)" = 7 ] || fail "verify names good records: $(cat err.txt)"
 expect 0 "$zbpack" archive list badnames.dat
 { cat one.dat; printf '\001\002\003'; } >leftover.dat
 head -c 300 s1.dat >cut.dat
