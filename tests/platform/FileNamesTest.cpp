@@ -114,6 +114,7 @@ TEST(FileNames, WhichNamesWindowsStoresAsGiven) {
         {"CONIN$", kDevice},
         {"conout$.log", kDevice},
     };
+    ScratchFolder scratch;
     for (const auto& row : rows) {
         SCOPED_TRACE("name '" + row.name + "'");
         const char* reason = names::WhyNotStored(row.name.c_str());
@@ -122,11 +123,10 @@ TEST(FileNames, WhichNamesWindowsStoresAsGiven) {
 #ifdef _WIN32
         // The platform must agree that an accepted name is stored exactly as given.
         if (row.why == kStored) {
-            ScratchFolder scratch;
             std::string path = scratch.Join(row.name);
             ASSERT_TRUE(WriteFileText(path, "x"));
             EXPECT_EQ(row.name, OnlyEntry(scratch.path()));
-            DeleteFileA(path.c_str());
+            ASSERT_TRUE(DeleteFileA(path.c_str()));
         }
 #endif
     }
