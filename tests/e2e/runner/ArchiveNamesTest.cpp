@@ -2,24 +2,92 @@
 // given (devices, a trailing dot that names the archive itself, a character Windows refuses)
 // among the product's files: each is reported and skipped, everything else is installed.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "package/ArchiveFormat.h"
 #include "runner/WineSession.h"
+#include "tools/PeImage.h"
 
 namespace e2e {
 namespace {
 
 const char* const kRefused[] = {"CON", "nul.txt", "RESOURCE.DAT.", "LPT1.log", "a?b"};
 
+std::string Record(const char* name, const std::string& content) {
+    unsigned char header[archive::kHeaderLength];
+    archive::EncodeRecordHeader(name, static_cast<uint32_t>(content.size()), header);
+    return std::string(reinterpret_cast<char*>(header), sizeof header) + content;
+}
+
+class StringSink : public pe::Sink {
+public:
+    int Write(const void* data, size_t size) override {
+        bytes.append(static_cast<const char*>(data), size);
+        return 1;
+    }
+    std::string bytes;
+};
+
+// The setup with an archive that zbpack refuses to make: the setup's own archive with entries
+// around it whose names Windows does not store as given. RESOURCE.DAT., before the setup's
+// entries, would empty the archive being read if it were written. Returns "" on failure.
+std::string OddNamesSetup(const std::string& setup, std::string* why) {
+    const std::string bytes = ReadFile(setup);
+    const uint8_t* image = reinterpret_cast<const uint8_t*>(bytes.data());
+    pe::Image parsed;
+    std::vector<pe::Resource> resources;
+    if (bytes.empty() || !pe::ParseImage(image, bytes.size(), &parsed, why) ||
+        !pe::CheckRewritable(parsed, bytes.size(), why) ||
+        !pe::ReadResources(image, bytes.size(), parsed, &resources, why)) {
+        return std::string();
+    }
+    std::string archive;
+    for (pe::Resource& resource : resources) {
+        if (resource.type == pe::ResourceKey::Name("PLAINEXTRACT") &&
+            resource.name == pe::ResourceKey::Name("RESOURCE.DAT")) {
+            archive = Record("AAA-FIRST.TXT", "first entry") +
+                      Record("CON", "not for the console") +
+                      Record("nul.txt", "not for the null device") +
+                      Record("RESOURCE.DAT.", "would empty the archive") +
+                      std::string(reinterpret_cast<const char*>(resource.data), resource.size) +
+                      Record("LPT1.log", "not for the printer") +
+                      Record("a?b", "not a Windows name") + Record("ZZZ-LAST.TXT", "last entry");
+            resource.data = reinterpret_cast<const uint8_t*>(archive.data());
+            resource.size = static_cast<uint32_t>(archive.size());
+        }
+    }
+    if (archive.empty()) {
+        *why = "no RESOURCE.DAT in " + setup;
+        return std::string();
+    }
+    StringSink out;
+    if (!pe::WriteWithResources(
+            image, bytes.size(), parsed, resources, out,
+            [&out](uint32_t offset, uint32_t value) {
+                pe::PutU32(reinterpret_cast<uint8_t*>(&out.bytes[offset]), value);
+                return 1;
+            },
+            why)) {
+        return std::string();
+    }
+    return out.bytes;
+}
+
 TEST(ArchiveNames, RefusedNamesAreReportedAndEveryOtherEntryIsInstalled) {
     ZB_REQUIRE_DISPLAY();
     WinePrefix prefix;
     ASSERT_TRUE(prefix.ok()) << "cannot make a Wine prefix";
-    std::string setup = std::string(ZB_WIN64_BUILD) + "/e2e/oddnames/ZarBelPC-Setup-x64.exe";
-    ASSERT_TRUE(prefix.Put(setup, "zb")) << setup;
+    std::string why;
+    std::string odd = OddNamesSetup(SetupExe(), &why);
+    ASSERT_FALSE(odd.empty()) << why;
+    std::string folder = prefix.DriveC("zb");
+    ASSERT_EQ(0, mkdir(folder.c_str(), 0755));
+    std::ofstream(folder + "/ZarBelPC-Setup-x64.exe", std::ios::binary) << odd;
 
     std::vector<std::string> steps = {
         "C:\\zb\\ZarBelPC-Setup-x64.exe",
@@ -59,14 +127,14 @@ TEST(ArchiveNames, RefusedNamesAreReportedAndEveryOtherEntryIsInstalled) {
 
     // The archive was read to its end: the first and last entries, and the product's files
     // between them whole; nothing of the refused names and no archive left behind.
-    std::string folder = prefix.DriveC("Program Files/ZarbelPC");
-    EXPECT_EQ("first entry", ReadFile(folder + "/AAA-FIRST.TXT"));
-    EXPECT_EQ("last entry", ReadFile(folder + "/ZZZ-LAST.TXT"));
+    std::string installed = prefix.DriveC("Program Files/ZarbelPC");
+    EXPECT_EQ("first entry", ReadFile(installed + "/AAA-FIRST.TXT"));
+    EXPECT_EQ("last entry", ReadFile(installed + "/ZZZ-LAST.TXT"));
     std::string staged = std::string(ZB_WIN64_BUILD) + "/payload-staging/";
     for (const char* name : {"ZarBelPC.EXE", "TuneChooser.ocx", "ZARBELPC.INI", "version.dat"}) {
-        std::string installed = ReadFile(folder + "/" + name);
-        EXPECT_FALSE(installed.empty()) << name;
-        EXPECT_TRUE(installed == ReadFile(staged + name)) << name << " differs from the payload";
+        std::string file = ReadFile(installed + "/" + name);
+        EXPECT_FALSE(file.empty()) << name;
+        EXPECT_TRUE(file == ReadFile(staged + name)) << name << " differs from the payload";
     }
     std::vector<std::string> files = prefix.List("Program Files/ZarbelPC");
     for (const char* gone :
