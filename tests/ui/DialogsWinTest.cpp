@@ -246,8 +246,8 @@ COLORREF PixelAt(HWND window, int x, int y) {
 }
 
 std::string TextOf(HWND window) {
-    char text[512];
-    GetWindowTextA(window, text, sizeof text);
+    std::string text(GetWindowTextLengthA(window) + 1, '\0');
+    text.resize(GetWindowTextA(window, &text[0], static_cast<int>(text.size())));
     return text;
 }
 
