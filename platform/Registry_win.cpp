@@ -12,7 +12,7 @@
 namespace {
 
 HKEY RootKey(RegistryRoot root) {
-    return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    return root == RegistryRoot::kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
 int Result(LONG result, uint32_t* error) {
