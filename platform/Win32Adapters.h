@@ -1,7 +1,9 @@
-// The Win32 adapters of the platform interfaces, one process-wide instance each.
+// The Win32 adapters of the platform interfaces, one process-wide instance each but the resource
+// store, which reads the one module it is made for.
 // Declared without <windows.h> so that the setup's wiring code stays readable.
 #pragma once
 
+#include "platform/ResourceStore.h"
 #include "platform/Types.h"
 
 class FileSystem;
@@ -10,7 +12,6 @@ class MessageBoxes;
 class ProfileStore;
 class ProgressBar;
 class Registry;
-class ResourceStore;
 class Shell;
 class ShellLinks;
 class System;
@@ -24,8 +25,17 @@ Registry& Win32Registry();
 Shell& Win32Shell();
 ShellLinks& Win32ShellLinks();
 FolderBrowser& Win32FolderBrowser();
-// The resources of the given module (null: the program's own).
-ResourceStore& Win32Resources(ModuleHandle module);
+
+// The resources of one module (null: the program's own), held by whoever makes the store: a
+// store per module, so that a program reading two modules never reads the wrong one.
+class Win32ResourceStore : public ResourceStore {
+public:
+    explicit Win32ResourceStore(ModuleHandle module) : module_(module) {}
+    int Find(const char* type, const char* name, ResourceBlock* out) override;
+
+private:
+    ModuleHandle module_;
+};
 
 // Restricts the DLL search of this process to the system directory (first thing at start), so
 // that no DLL planted beside the setup or in the current directory is ever loaded.
