@@ -2,7 +2,7 @@
 #pragma once
 
 #include "setup/SetupStages.h"
-#include "ui/Dialogs_win.h"
+#include "ui/ModalDialog_win.h"
 
 class DialogStages : public SetupStages {
 public:
