@@ -3,18 +3,9 @@
 // Declared without <windows.h> so that the setup's wiring code stays readable.
 #pragma once
 
+#include "platform/Platform.h"
 #include "platform/ResourceStore.h"
 #include "platform/Types.h"
-
-class FileSystem;
-class FolderBrowser;
-class MessageBoxes;
-class ProfileStore;
-class ProgressBar;
-class Registry;
-class Shell;
-class ShellLinks;
-class System;
 
 FileSystem& Win32Files();
 MessageBoxes& Win32MessageBoxes();
