@@ -241,9 +241,9 @@ COLORREF PixelAt(HWND window, int x, int y) {
 }
 
 std::string TextOf(HWND window) {
-    char text[512];
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    std::vector<char> text(GetWindowTextLengthA(window) + 1);
+    GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+    return text.data();
 }
 
 void Mouse(HWND dialog, UINT message, int x, int y) {
