@@ -6,7 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/SystemPaths_win.h"
 #include "resources/ResourceIds.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 #include "ui/DialogUtilities_win.h"
 #include "ui/RtfStream.h"
 

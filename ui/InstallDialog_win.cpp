@@ -10,8 +10,8 @@
 #include "install/InstallSequence.h"
 #include "package/StringTable.h"
 #include "resources/ResourceIds.h"
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupState.h"
+#include "records/SetupConfiguration.h"
+#include "records/SetupState.h"
 #include "ui/DialogUtilities_win.h"
 #include "ui/InstallCommands.h"
 

@@ -4,7 +4,7 @@
 
 #include "platform/Platform.h"
 #include "resources/ResourceIds.h"
-#include "setup/SetupConfiguration.h"
+#include "records/SetupConfiguration.h"
 #include "ui/DialogUtilities_win.h"
 #include "ui/LanguageChoice.h"
 

@@ -2,7 +2,7 @@
 // and hands every later message to the handler.
 #include "ui/ModalDialog_win.h"
 
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 namespace {
 
