@@ -18,6 +18,7 @@
 #include "platform/Platform.h"
 #include "platform/StdioStreams.h"
 #include "platform/Text.h"
+#include "tools/ArchiveWriter.h"
 #include "tools/Commands.h"
 #include "tools/ConsoleMessageBoxes.h"
 
@@ -81,89 +82,6 @@ struct DataBuffer {
 
 // ---- create ----
 
-struct Input {
-    std::string path;
-    std::string name;
-    std::string upperName;
-    uint32_t size;
-};
-
-std::string LastComponent(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Checks one input before anything is written; returns 0, kExitUsage or kExitFailed.
-int CheckInput(const char* path, Input* input) {
-    input->path = path;
-    input->name = LastComponent(path);
-    if (!archive::IsBareName(input->name.c_str())) {
-        fprintf(stderr, "%s: %s: the name '%s' is not a bare file name\n", kPrefix, path,
-                input->name.c_str());
-        return kExitUsage;
-    }
-    if (input->name.size() > archive::kMaxNameLength) {
-        fprintf(stderr, "%s: %s: the name has %zu characters, more than %zu\n", kPrefix, path,
-                input->name.size(), archive::kMaxNameLength);
-        return kExitUsage;
-    }
-    struct stat info;
-    if (stat(path, &info) != 0) {
-        fprintf(stderr, "%s: %s: %s\n", kPrefix, path, strerror(errno));
-        return kExitFailed;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        fprintf(stderr, "%s: %s: not a regular file\n", kPrefix, path);
-        return kExitUsage;
-    }
-    if (info.st_size > static_cast<off_t>(archive::kMaxDataLength)) {
-        fprintf(stderr, "%s: %s: %lld bytes, more than the setup's limit of %u\n", kPrefix, path,
-                static_cast<long long>(info.st_size), archive::kMaxDataLength);
-        return kExitUsage;
-    }
-    input->size = static_cast<uint32_t>(info.st_size);
-    input->upperName = input->name;
-    for (char& c : input->upperName) {
-        c = text::Upper(c);
-    }
-    return 0;
-}
-
-// Content is copied in blocks of this size: a block that stays in the processor's cache costs
-// less than reading a whole file into a large buffer, which the system maps in page by page.
-constexpr size_t kCopyBlockSize = 64 * 1024;
-
-// Writes the records to an open stream; returns 0 on success or an exit status.
-int WriteRecords(const std::vector<Input>& inputs, WriteStream& out) {
-    std::vector<unsigned char> block(kCopyBlockSize);
-    for (const Input& input : inputs) {
-        std::unique_ptr<ReadStream> source = OpenStdioRead(input.path.c_str());
-        if (source == nullptr) {
-            fprintf(stderr, "%s: %s: %s\n", kPrefix, input.path.c_str(), strerror(errno));
-            return kExitFailed;
-        }
-        unsigned char header[archive::kHeaderLength];
-        archive::EncodeRecordHeader(input.name.c_str(), input.size, header);
-        if (out.Write(header, sizeof header) != sizeof header) {
-            return kExitFailed;
-        }
-        // More or fewer bytes than the header says show a file that changed since it was checked.
-        uint64_t copied = 0;
-        size_t got;
-        while (copied <= input.size && (got = source->Read(block.data(), block.size())) > 0) {
-            copied += got;
-            if (copied <= input.size && out.Write(block.data(), got) != got) {
-                return kExitFailed;
-            }
-        }
-        if (copied != input.size) {
-            fprintf(stderr, "%s: %s: changed while it was read\n", kPrefix, input.path.c_str());
-            return kExitFailed;
-        }
-    }
-    return 0;
-}
-
 int RunCreate(int argc, char** argv) {
     if (WantsHelp(argc, argv)) {
         fputs(kCreateHelp, stdout);
@@ -173,9 +91,9 @@ int RunCreate(int argc, char** argv) {
         return Usage(kCreateHelp);
     }
     const char* outPath = argv[1];
-    std::vector<Input> inputs(argc - 2);
+    std::vector<archive::Input> inputs(argc - 2);
     for (int i = 2; i < argc; ++i) {
-        int status = CheckInput(argv[i], &inputs[i - 2]);
+        int status = archive::CheckInput(kPrefix, argv[i], &inputs[i - 2]);
         if (status != 0) {
             return status;
         }
@@ -183,15 +101,9 @@ int RunCreate(int argc, char** argv) {
     // The setup's file system matches names without regard to case: the records stand in
     // ascending order of their upper-cased names, and two names that differ only in case would
     // overwrite each other.
-    std::sort(inputs.begin(), inputs.end(), [](const Input& a, const Input& b) {
-        return strcmp(a.upperName.c_str(), b.upperName.c_str()) < 0;
-    });
-    for (size_t i = 1; i < inputs.size(); ++i) {
-        if (inputs[i].upperName == inputs[i - 1].upperName) {
-            fprintf(stderr, "%s: %s and %s: names that differ only in letter case\n", kPrefix,
-                    inputs[i - 1].path.c_str(), inputs[i].path.c_str());
-            return kExitUsage;
-        }
+    int sorted = archive::SortInputs(kPrefix, &inputs);
+    if (sorted != 0) {
+        return sorted;
     }
 
     // Written beside OUT and renamed over it at the end: a failure leaves OUT as it was.
@@ -201,7 +113,10 @@ int RunCreate(int argc, char** argv) {
         fprintf(stderr, "%s: %s: %s\n", kPrefix, temporary.c_str(), strerror(errno));
         return kExitFailed;
     }
-    int status = WriteRecords(inputs, *out);
+    WriteStream& stream = *out;
+    int status = archive::WriteRecords(kPrefix, inputs, [&stream](const void* data, size_t size) {
+        return stream.Write(data, size) == size ? 1 : 0;
+    });
     int closed = out->Close();
     if (status == 0 && !closed) {
         status = kExitFailed;
@@ -215,13 +130,10 @@ int RunCreate(int argc, char** argv) {
         unlink(temporary.c_str());
         return status;
     }
-    uint64_t content = 0;
-    for (const Input& input : inputs) {
-        content += input.size;
-    }
+    uint64_t length = archive::ArchiveLength(inputs);
+    uint64_t content = length - inputs.size() * archive::kHeaderLength;
     printf("%s: %s: %zu entries, %llu content bytes, %llu bytes\n", kPrefix, outPath, inputs.size(),
-           static_cast<unsigned long long>(content),
-           static_cast<unsigned long long>(content + inputs.size() * archive::kHeaderLength));
+           static_cast<unsigned long long>(content), static_cast<unsigned long long>(length));
     return kExitOk;
 }
 

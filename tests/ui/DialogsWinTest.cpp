@@ -241,9 +241,9 @@ COLORREF PixelAt(HWND window, int x, int y) {
 }
 
 std::string TextOf(HWND window) {
-    std::vector<char> text(GetWindowTextLengthA(window) + 1);
-    GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
-    return text.data();
+    std::string text(GetWindowTextLengthA(window) + 1, '\0');
+    text.resize(GetWindowTextA(window, &text[0], static_cast<int>(text.size())));
+    return text;
 }
 
 void Mouse(HWND dialog, UINT message, int x, int y) {
