@@ -8,7 +8,7 @@
 namespace pe {
 
 uint16_t GetU16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
+    return ReadUInt16LE(p);
 }
 
 uint32_t GetU32(const uint8_t* p) {
@@ -16,8 +16,7 @@ uint32_t GetU32(const uint8_t* p) {
 }
 
 void PutU16(uint8_t* p, uint16_t value) {
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
+    WriteUInt16LE(p, value);
 }
 
 void PutU32(uint8_t* p, uint32_t value) {
@@ -420,7 +419,7 @@ void CheckSum::Add(const uint8_t* data, size_t size) {
         odd_ = false;
     }
     for (; i + 1 < size; i += 2) {
-        sum_ += static_cast<uint64_t>(data[i] | data[i + 1] << 8);
+        sum_ += ReadUInt16LE(data + i);
     }
     if (i < size) {
         sum_ += data[i];

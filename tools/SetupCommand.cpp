@@ -437,22 +437,5 @@ const Command kSubcommands[] = {
 }  // namespace
 
 int RunSetupCommand(int argc, char** argv) {
-    if (argc < 2) {
-        return Usage(kUsage);
-    }
-    if (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0) {
-        fputs(kUsage, stdout);
-        fputs("\nsubcommands:\n", stdout);
-        for (const Command* command = kSubcommands; command->name != nullptr; ++command) {
-            printf("  %-8s %s\n", command->name, command->summary);
-        }
-        return kExitOk;
-    }
-    for (const Command* command = kSubcommands; command->name != nullptr; ++command) {
-        if (strcmp(argv[1], command->name) == 0) {
-            return command->run(argc - 1, argv + 1);
-        }
-    }
-    fprintf(stderr, "zbpack setup: unknown subcommand '%s'\n", argv[1]);
-    return Usage(kUsage);
+    return tool::RunSubcommand("zbpack setup", kUsage, kSubcommands, argc, argv);
 }

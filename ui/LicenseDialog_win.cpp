@@ -46,7 +46,7 @@ void DrawEdgeLines(HDC dc, const FlatButtonDrawing& drawing) {
 
 void OnInit(HWND dialog, DialogContext& context) {
     CenterOverParent(dialog);
-    ShowLanguageDocument(dialog, DocumentKind::LicenseAgreement, context);
+    ShowLanguageDocument(dialog, DocumentKind::kLicenseAgreement, context);
     // A second run of the dialog in one process replaces the brush instead of leaking it.
     gLicenseBrush.Reset(CreateSolidBrush(kLicenseBackground));
     SendDlgItemMessageA(dialog, kIdcDocument, EM_SETBKGNDCOLOR, 0, kLicenseBackground);

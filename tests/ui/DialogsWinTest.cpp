@@ -429,10 +429,10 @@ TEST_F(DialogTest, RtfStreamsReplaceTheWholeContent) {
 
     // A language without a document leaves the control as it is.
     strcpy(state_->language, "DEUTSCH");
-    ShowLanguageDocument(dialog, DocumentKind::LicenseAgreement, context_);
+    ShowLanguageDocument(dialog, DocumentKind::kLicenseAgreement, context_);
     EXPECT_EQ(10003, GetWindowTextLengthA(document));
     strcpy(state_->language, "italiano");
-    ShowLanguageDocument(dialog, DocumentKind::InstallationNotes, context_);
+    ShowLanguageDocument(dialog, DocumentKind::kInstallationNotes, context_);
     EXPECT_EQ(10003, GetWindowTextLengthA(document));
     DestroyWindow(dialog);
 }
@@ -460,12 +460,12 @@ TEST_F(DialogTest, EachLanguageShowsItsOwnDocuments) {
     for (const Expected& language : expected) {
         strcpy(state_->language, language.language);
         for (DocumentKind kind :
-             {DocumentKind::LicenseAgreement, DocumentKind::InstallationNotes}) {
+             {DocumentKind::kLicenseAgreement, DocumentKind::kInstallationNotes}) {
             SetWindowTextA(document, "");
             ShowLanguageDocument(dialog, kind, context_);
             std::string text = TextOf(document);
             const char* heading =
-                kind == DocumentKind::LicenseAgreement ? language.license : language.notes;
+                kind == DocumentKind::kLicenseAgreement ? language.license : language.notes;
             EXPECT_NE(std::string::npos, text.find(heading)) << language.language << ": " << text;
             // Real documents, parsed as RTF: no control words left in the text.
             EXPECT_GT(text.size(), 1000u) << language.language;
@@ -664,7 +664,7 @@ protected:
         if (IsSkipped() || HasFatalFailure()) {
             return;
         }
-        registry_.SetValue(RegistryRoot::LocalMachine,
+        registry_.SetValue(RegistryRoot::kLocalMachine,
                            "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
                            std::string("C:\\Program Files") + '\0');
         platform_.registry = &registry_;
