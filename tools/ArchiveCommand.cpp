@@ -60,20 +60,6 @@ const char kExtractHelp[] =
     "folder, a backslash and a name of at most 255 characters) and keeps ARCHIVE. The messages\n"
     "the setup would show are printed on stderr. Exit status 1 when any of them was shown.\n";
 
-bool WantsHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-int Usage(const char* text) {
-    fputs(text, stderr);
-    return kExitUsage;
-}
-
 // The data buffer of every reader: one allocation, as in the setup.
 struct DataBuffer {
     DataBuffer() : bytes(static_cast<unsigned char*>(malloc(archive::kMaxDataLength))) {}
@@ -84,12 +70,12 @@ struct DataBuffer {
 // ---- create ----
 
 int RunCreate(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
+    if (tool::AsksForHelp(argc, argv)) {
         fputs(kCreateHelp, stdout);
         return kExitOk;
     }
     if (argc < 3) {
-        return Usage(kCreateHelp);
+        return tool::UsageError(kCreateHelp);
     }
     const char* outPath = argv[1];
     std::vector<archive::Input> inputs(argc - 2);
@@ -174,12 +160,12 @@ int ReadAll(const char* path, OnRecord onRecord) {
 }
 
 int RunList(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
+    if (tool::AsksForHelp(argc, argv)) {
         fputs(kListHelp, stdout);
         return kExitOk;
     }
     if (argc != 2) {
-        return Usage(kListHelp);
+        return tool::UsageError(kListHelp);
     }
     int read = ReadAll(argv[1], [](const archive::Record& record, unsigned, uint64_t) {
         printf("%u\t%s\n", record.dataLength, record.name);
@@ -188,12 +174,12 @@ int RunList(int argc, char** argv) {
 }
 
 int RunVerify(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
+    if (tool::AsksForHelp(argc, argv)) {
         fputs(kVerifyHelp, stdout);
         return kExitOk;
     }
     if (argc != 2) {
-        return Usage(kVerifyHelp);
+        return tool::UsageError(kVerifyHelp);
     }
     const char* path = argv[1];
     unsigned records = 0;
@@ -234,12 +220,12 @@ public:
 };
 
 int RunExtract(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
+    if (tool::AsksForHelp(argc, argv)) {
         fputs(kExtractHelp, stdout);
         return kExitOk;
     }
     if (argc != 3) {
-        return Usage(kExtractHelp);
+        return tool::UsageError(kExtractHelp);
     }
     const char* archivePath = argv[1];
     const char* folder = argv[2];
