@@ -14,6 +14,7 @@
 
 #include "package/ArchiveFormat.h"
 #include "package/PayloadArchive.h"
+#include "platform/FileNames.h"
 #include "platform/NativeFileSystem.h"
 #include "platform/Platform.h"
 #include "platform/StdioStreams.h"
@@ -39,8 +40,10 @@ const char kCreateHelp[] =
     "Writes the payload archive OUT: one record per FILE, stored under its file name (the last\n"
     "component of its path), in ascending order of the upper-cased names, each with a header of\n"
     "264 bytes (a 256-byte name field). Refused, with exit status 2 and OUT left as it was: a\n"
-    "name that is not a bare file name or is longer than 255 characters, a file over 15000000\n"
-    "bytes, two files whose names differ only in letter case.\n";
+    "name that Windows does not store as given (empty, \".\" or \"..\", over 255 characters,\n"
+    "a character < > : \" / \\ | ? * or a byte 1 to 31, a trailing dot or blank, a device name\n"
+    "such as CON, NUL, COM1 or LPT1 with or without an extension), a file over 15000000 bytes,\n"
+    "two files whose names differ only in letter case.\n";
 
 const char kListHelp[] =
     "usage: zbpack archive list ARCHIVE\n"
@@ -51,14 +54,16 @@ const char kVerifyHelp[] =
     "usage: zbpack archive verify ARCHIVE\n"
     "Checks every record against the setup's limits (data length at most 15000000, header\n"
     "length 8 to 1032 with a NUL in the name field, no archive cut inside a record) and every\n"
-    "name against the bare-name rule (not empty, \".\" or \"..\", no \\, / or :), writing\n"
-    "nothing. Exit status 0 when all is well, 1 otherwise.\n";
+    "name against the rule of names Windows stores as given (see create --help), writing\n"
+    "nothing; each record that breaks it is named. Exit status 0 when all is well, 1 otherwise.\n";
 
 const char kExtractHelp[] =
     "usage: zbpack archive extract ARCHIVE DIR\n"
     "Unpacks ARCHIVE into the existing folder DIR exactly as the setup does (same limits, a\n"
     "folder, a backslash and a name of at most 255 characters) and keeps ARCHIVE. The messages\n"
-    "the setup would show are printed on stderr. Exit status 1 when any of them was shown.\n";
+    "the setup would show are printed on stderr: an entry whose name Windows would not store as\n"
+    "given is not written and is named like an entry that cannot be created. Exit status 1\n"
+    "when any message was shown.\n";
 
 // The data buffer of every reader: one allocation, as in the setup.
 struct DataBuffer {
@@ -78,12 +83,18 @@ int RunCreate(int argc, char** argv) {
         return tool::UsageError(kCreateHelp);
     }
     const char* outPath = argv[1];
+    // Every input is checked, so that one run names every file that is refused.
     std::vector<archive::Input> inputs(argc - 2);
+    int refused = 0;
     for (int i = 2; i < argc; ++i) {
         int status = archive::CheckInput(kPrefix, argv[i], &inputs[i - 2]);
-        if (status != 0) {
-            return status;
+        if (status != 0 && refused != kExitFailed) {
+            refused = status;
         }
+    }
+    if (refused != 0) {
+        fprintf(stderr, "%s: %s not written\n", kPrefix, outPath);
+        return refused;
     }
     // The setup's file system matches names without regard to case: the records stand in
     // ascending order of their upper-cased names, and two names that differ only in case would
@@ -190,10 +201,11 @@ int RunVerify(int argc, char** argv) {
         ++records;
         content += record.dataLength;
         length = offset + record.headerLength + record.dataLength;
-        if (!archive::IsBareName(record.name)) {
+        if (const char* why = names::WhyNotStored(record.name)) {
             ++badNames;
-            fprintf(stderr, "%s: %s: record %u (offset %llu): '%s' is not a bare file name\n",
-                    kPrefix, path, index, static_cast<unsigned long long>(offset), record.name);
+            fprintf(stderr, "%s: %s: record %u (offset %llu): the name '%s' %s\n", kPrefix, path,
+                    index, static_cast<unsigned long long>(offset),
+                    archive::Shown(record.name).c_str(), why);
         }
     });
     if (!read || badNames > 0) {

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "package/ArchiveFormat.h"
+#include "platform/FileNames.h"
 #include "platform/StdioStreams.h"
 #include "platform/Text.h"
 #include "tools/Commands.h"
@@ -36,17 +37,28 @@ constexpr size_t kCopyBlockSize = 64 * 1024;
 
 }  // namespace
 
+// A name as printed: control bytes written as \xNN, so that a name cannot move the terminal.
+std::string Shown(const char* name) {
+    std::string shown;
+    for (const char* p = name; *p != '\0'; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 32 || c == 127) {
+            char escaped[8];
+            snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            shown += escaped;
+        } else {
+            shown += *p;
+        }
+    }
+    return shown;
+}
+
 int CheckInput(const char* prefix, const char* path, Input* input) {
     input->path = path;
     input->name = LastComponent(path);
-    if (!IsBareName(input->name.c_str())) {
-        fprintf(stderr, "%s: %s: the name '%s' is not a bare file name\n", prefix, path,
-                input->name.c_str());
-        return kExitUsage;
-    }
-    if (input->name.size() > kMaxNameLength) {
-        fprintf(stderr, "%s: %s: the name has %zu characters, more than %zu\n", prefix, path,
-                input->name.size(), kMaxNameLength);
+    if (const char* why = names::WhyNotStored(input->name.c_str())) {
+        fprintf(stderr, "%s: %s: the name '%s' %s\n", prefix, Shown(path).c_str(),
+                Shown(input->name.c_str()).c_str(), why);
         return kExitUsage;
     }
     struct stat info;

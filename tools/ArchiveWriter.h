@@ -18,7 +18,10 @@ struct Input {
     std::string content;  // the bytes of an entry made in memory
 };
 
-// Checks one file before anything is written: a bare name of at most 255 characters, a regular
+// A name as printed: control bytes written as \xNN, so that a name cannot move the terminal.
+std::string Shown(const char* name);
+
+// Checks one file before anything is written: a name Windows stores as given (names::), a regular
 // file of at most 15000000 bytes. Reports a problem as "<prefix>: <path>: <why>" on stderr and
 // returns 0 when it found none, else the exit status (2 refused, 1 cannot be read).
 int CheckInput(const char* prefix, const char* path, Input* input);

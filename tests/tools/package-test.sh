@@ -80,6 +80,16 @@ if [ "$mode" = inputs ]; then
     run "file too big" 2 --payload "$work/big" --out "$out" --stub "$stub"
     says "file too big" "song.kar: 15000001 bytes, more than the setup's limit of 15000000"
 
+    # Names Windows would not store as given, told together with a bad dictionary.
+    cp -r "$full" "$work/winnames"
+    printf 'x' >"$work/winnames/nul.txt" && printf 'x' >"$work/winnames/RESOURCE.DAT."
+    run "Windows names" 2 --payload "$work/winnames" --dictionary "$work/bad.ini" --out "$out" \
+        --stub "$stub"
+    says "device name" "'nul.txt' is a device name on Windows"
+    says "trailing dot" "'RESOURCE.DAT.' ends in a dot"
+    says "Windows names, the dictionary" "has problems (zbpack dict check)"
+    says "Windows names, summary" "3 problem(s) with the inputs"
+
     cp -r "$full" "$work/nested" && mkdir "$work/nested/SONGS"
     run "subfolder" 2 --payload "$work/nested" --out "$out" --stub "$stub"
     says "subfolder" "the payload holds a folder, 'SONGS'"
