@@ -103,7 +103,7 @@ int PlanUninstallEntry(const UninstallEntryInputs& in, UninstallEntry* entry) {
 int WriteUninstallEntry(const UninstallEntry& entry, Registry& registry) {
     OpenRegistryKey key(registry);
     uint32_t error = 0;
-    if (!key.Create(RegistryRoot::LocalMachine, kUninstallEntryKey, &error)) {
+    if (!key.Create(RegistryRoot::kLocalMachine, kUninstallEntryKey, &error)) {
         return 0;
     }
     for (int i = 0; i < entry.count; ++i) {

@@ -378,7 +378,7 @@ TEST_F(RunInstallationTest, RegistersTheInstallationWithTheSystemLast) {
     };
     const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
     for (const auto& [name, value] : values) {
-        EXPECT_EQ(value, registry_.Value(RegistryRoot::LocalMachine, key, name)) << name;
+        EXPECT_EQ(value, registry_.Value(RegistryRoot::kLocalMachine, key, name)) << name;
     }
     EXPECT_EQ(0, registry_.openKeys);
 
@@ -411,7 +411,7 @@ TEST_F(RunInstallationTest, AnEntryTheRegistryRefusesDoesNotFailTheInstallation)
         SCOPED_TRACE(row.why);
         RecordingRegistry registry;
         for (const char* name : {"Desktop", "SendTo", "Start Menu", "Programs"}) {
-            registry.SetValue(RegistryRoot::CurrentUser, kShellFoldersKey, name,
+            registry.SetValue(RegistryRoot::kCurrentUser, kShellFoldersKey, name,
                               scratch_.Join(name));
         }
         registry.createError = row.createError;
@@ -434,7 +434,7 @@ TEST_F(RunInstallationTest, NoEntryWithoutACompleteInstallation) {
     messages_.answers = {kIdYes};
     EXPECT_EQ(0, RunInstallation(*state_, platform_, kDialog));
     EXPECT_FALSE(
-        registry_.HasKey(RegistryRoot::LocalMachine,
+        registry_.HasKey(RegistryRoot::kLocalMachine,
                          "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC"));
 }
 
