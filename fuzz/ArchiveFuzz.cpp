@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     platform.progress = &progress;
     // The divisor of the real installation, and the start position it uses.
     int result = ExtractPayloadArchive(platform, reinterpret_cast<WindowHandle>(0x1005),
-                                       jail.work.c_str(), "RESOURCE.DAT", 25, 10);
+                                       jail.work.c_str(), "RESOURCE.DAT", 30, 40);
 
     CheckNothingOutsideWork();
     bool archiveLeft = FileHolds(archive, data, size);

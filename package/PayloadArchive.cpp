@@ -93,8 +93,8 @@ int UnpackPayloadArchive(Platform& platform, WindowHandle progressWindow, const 
 
     // Positions follow content bytes only while the step comes from the whole length, headers
     // included, so the last position stays just below start + divisor. An archive shorter than
-    // the divisor (step 0) and a divisor below 1 move one position per content byte instead of
-    // dividing by zero.
+    // the divisor (step 0) moves one position per content byte; a divisor below 1 counts as 1,
+    // the whole archive one step. Neither divides by zero.
     int64_t length = source->Length();
     if (length < 0) {
         length = 0;

@@ -183,3 +183,11 @@ const char* LookupString(StringTable& table, const char* key) {
     strcat(table.lookup, kMissTextSuffix);
     return table.lookup;
 }
+
+const char* LookupStringOr(StringTable& table, const char* key, const char* fallback) {
+    const char* found = LookupString(table, key);
+    if (found == table.lookup || found[0] == '\0' || strcmp(found, kMissingText) == 0) {
+        return fallback;
+    }
+    return found;
+}

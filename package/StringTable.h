@@ -45,3 +45,7 @@ void RewriteTextEscapes(char* text);
 // The text for a key (any letter case), or the upper-cased key followed by ": String Error",
 // valid until the next lookup.
 const char* LookupString(StringTable& table, const char* key);
+
+// The text for a key, or the fallback when the table has no text of its own for it: no row, a
+// row whose language lacks the key ("String Error!") or an empty text.
+const char* LookupStringOr(StringTable& table, const char* key, const char* fallback);

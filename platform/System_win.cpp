@@ -72,7 +72,8 @@ void RestrictDllSearchToSystem() {
     auto setDllDirectory = reinterpret_cast<SetDllDirectoryFn>(
         reinterpret_cast<void*>(GetProcAddress(kernel, "SetDllDirectoryA")));
     if (setDllDirectory != nullptr) {
-        // An empty text removes the current directory from the search.
+        // An empty text removes the current directory from the search; the program's own
+        // folder stays in it.
         setDllDirectory("");
     }
 }

@@ -27,6 +27,9 @@ FolderBrowser& Win32FolderBrowser();
 // The resources of the given module (null: the program's own).
 ResourceStore& Win32Resources(ModuleHandle module);
 
-// Restricts the DLL search of this process to the system directory (first thing at start), so
-// that no DLL planted beside the setup or in the current directory is ever loaded.
+// Narrows the DLL search of this process, first thing at start. Where the system has
+// SetDefaultDllDirectories (Windows 8 and later, Vista and 7 with its update), only the system
+// directory is searched. Elsewhere SetDllDirectoryA("") only takes the current directory out of
+// the search: the program's own folder stays first in it, and what keeps DLLs planted there out
+// is that the setup imports only known DLLs and loads every other DLL by full path.
 void RestrictDllSearchToSystem();

@@ -12,6 +12,24 @@
 #include "setup/SetupStages.h"
 #include "setup/SetupState.h"
 
+namespace {
+
+// Used when the string table has no text of its own for the message.
+constexpr const char* kFallbackCaption = "ZarBelPC Setup";
+constexpr const char* kFallbackLicenseNotShown =
+    "The license agreement cannot be shown, so Setup cannot go on.\nNothing has been installed.";
+
+// Without this the setup would end without a word, and a user who started it would see nothing
+// happen at all.
+void TellLicenseNotShown(SetupState& state, Platform& platform) {
+    const char* caption = LookupStringOr(state.strings, "SETUP_CAPTION", kFallbackCaption);
+    const char* text =
+        LookupStringOr(state.strings, "SETUP_LICENSE_NOT_SHOWN", kFallbackLicenseNotShown);
+    platform.messages->Show(state.owner, text, caption, kMbIconError);
+}
+
+}  // namespace
+
 int RunSetup(SetupState& state, Platform& platform, SetupStages& stages) {
     state.instance = platform.system->Instance();
     state.owner = platform.system->DesktopWindow();
@@ -27,7 +45,12 @@ int RunSetup(SetupState& state, Platform& platform, SetupStages& stages) {
     }
     // Only an explicit acceptance goes on: a license dialog that could not be created (-1) must
     // not install anything the user has not seen and accepted.
-    if (stages.LicenseDialog() != 1) {
+    int license = stages.LicenseDialog();
+    if (license == 0) {
+        return 0;
+    }
+    if (license != 1) {
+        TellLicenseNotShown(state, platform);
         return 0;
     }
     stages.InstallDialog();

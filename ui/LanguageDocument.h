@@ -14,6 +14,6 @@ constexpr const char* kDocumentResourceType = "RTF";
 const char* LanguageDocumentName(const char* language, DocumentKind kind);
 
 // Finds the language's document in the store. Returns 1 and fills out, or 0 when the language
-// has no row or the store lacks the document (the case of "FRENCH" and "ESPANOL").
+// has no row or the store lacks the document.
 int FindLanguageDocument(ResourceStore& resources, const char* language, DocumentKind kind,
                          ResourceBlock* out);

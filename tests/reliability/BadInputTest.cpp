@@ -105,7 +105,9 @@ TEST_F(ArchiveInputTest, EntriesDifferingOnlyInCase) {
 }
 
 // 11 bytes against a divisor of 25: the step would be 0, so each content byte moves the bar once.
-TEST_F(ArchiveInputTest, ArchiveShorterThanTheDivisor) {
+// A divisor of 0 (or below) counts as 1: the whole archive is one step, so the bar stays at the
+// start instead of the extraction dividing by zero.
+TEST_F(ArchiveInputTest, ArchiveShorterThanTheDivisorAndDivisorsBelowOne) {
     ByteVector archive = RecordBytes("A", Bytes("x"), 10);
     ASSERT_EQ(11u, archive.size());
     EXPECT_EQ(1, Extract(archive));
@@ -113,6 +115,18 @@ TEST_F(ArchiveInputTest, ArchiveShorterThanTheDivisor) {
     EXPECT_EQ((std::vector<int>{41}), progress_.Positions());
     EXPECT_EQ("x", ReadFileText(target_ + "\\A"));
     ExpectNothingOutsideChanged();
+
+    for (int divisor : {0, -7}) {
+        progress_.calls.clear();
+        ByteVector two = RecordBytes("B", Bytes("first"));
+        Append(&two, RecordBytes("C", Bytes("second")));
+        EXPECT_EQ(1, Extract(two, divisor, 40)) << divisor;
+        EXPECT_TRUE(messages_.shown.empty()) << divisor;
+        EXPECT_EQ((std::vector<int>{40, 40}), progress_.Positions()) << divisor;
+        EXPECT_EQ("first", ReadFileText(target_ + "\\B")) << divisor;
+        EXPECT_EQ("second", ReadFileText(target_ + "\\C")) << divisor;
+        ExpectNothingOutsideChanged();
+    }
 }
 
 // An entry that overwrites the earlier installation's file is the installer's right; one that

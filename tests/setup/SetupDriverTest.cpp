@@ -93,11 +93,55 @@ TEST_F(SetupDriverTest, CancelledInstallStillWritesLanguageAndExeMode) {
 TEST_F(SetupDriverTest, DeclinedOrFailedLicenseEndsWithoutWritingAnything) {
     for (int result : {0, -1}) {
         stages_.calls.clear();
+        messages_.shown.clear();
         stages_.licenseResult = result;
         EXPECT_EQ(0, RunSetup(*state_, platform_, stages_));
         EXPECT_EQ((std::vector<std::string>{"language", "license"}), stages_.calls) << result;
         EXPECT_EQ("<missing>", Setting("EXEMODE")) << result;
-        EXPECT_TRUE(messages_.shown.empty()) << result;
+        EXPECT_EQ(result == 0 ? 0u : 1u, messages_.shown.size()) << "silent only on a decline";
+    }
+}
+
+// A license dialog that cannot be created says so, in the language's text when the dictionary
+// has one and in the fixed English text otherwise.
+TEST_F(SetupDriverTest, ALicenseDialogThatCannotBeCreatedTellsTheUserWhy) {
+    const char* const fallback =
+        "The license agreement cannot be shown, so Setup cannot go on.\nNothing has been "
+        "installed.";
+    const std::string keys = "[ENUMKEYS]\r\nK0=SETUP_CAPTION\r\nK1=SETUP_LICENSE_NOT_SHOWN\r\n";
+    struct Case {
+        const char* language;
+        std::string dictionary;
+        const char* caption;
+        const char* text;
+    } cases[] = {
+        {"ITALIANO",
+         keys + "[ITALIANO]\r\nSETUP_CAPTION=Installazione\r\n"
+                "SETUP_LICENSE_NOT_SHOWN=Licenza non visibile.\\nNulla installato.\r\n",
+         "Installazione", "Licenza non visibile. \nNulla installato."},
+        // Not in the key list at all.
+        {"ENGLISH", kSmallDictionary, "ZarBelPC Setup", fallback},
+        // Listed, but the language has no text for it, or an empty one.
+        {"FRENCH", keys + "[FRENCH]\r\nSETUP_CAPTION=Installation\r\n", "Installation", fallback},
+        {"ESPANOL", keys + "[ESPANOL]\r\nSETUP_CAPTION=\r\nSETUP_LICENSE_NOT_SHOWN=\r\n",
+         "ZarBelPC Setup", fallback},
+    };
+    stages_.licenseResult = -1;
+    for (const Case& c : cases) {
+        MemoryResourceStore resources;
+        resources.Add("PLAINEXTRACT", "DICT.DIC", MakeDictionaryContainer(c.dictionary));
+        platform_.resources = &resources;
+        messages_.shown.clear();
+        stages_.onLanguage = [&] { strcpy(state_->language, c.language); };
+        ASSERT_TRUE(profile_->WriteString("SETTINGS", "CURRLANGUAGE", c.language, "ZarBelPC.INI"));
+        EXPECT_EQ(0, RunSetup(*state_, platform_, stages_));
+        ASSERT_EQ(1u, messages_.shown.size()) << c.language;
+        const ShownMessage& shown = messages_.shown[0];
+        EXPECT_EQ(FakeSystem::kDesktop, shown.owner) << c.language;
+        EXPECT_EQ(kMbIconError, shown.type) << c.language;
+        EXPECT_EQ(c.caption, shown.caption) << c.language;
+        EXPECT_EQ(c.text, shown.text) << c.language;
+        EXPECT_EQ("<missing>", Setting("EXEMODE")) << c.language;
     }
 }
 

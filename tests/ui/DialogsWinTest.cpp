@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "DialogTemplateReader.h"
 #include "doubles/Doubles.h"
@@ -198,17 +200,25 @@ TEST(SetupResources, PicturesAndIconUnderItalian) {
     EXPECT_EQ(4, header.biBitCount);
 }
 
-TEST(SetupResources, TheFourDocumentsAndNoOthers) {
+BOOL CALLBACK CollectName(HMODULE, LPCSTR, LPSTR name, LONG_PTR names) {
+    reinterpret_cast<std::vector<std::string>*>(names)->push_back(
+        IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<uintptr_t>(name)) : name);
+    return TRUE;
+}
+
+TEST(SetupResources, TwoDocumentsForEachLanguageAndNoOthers) {
     ASSERT_NE(nullptr, SetupModule());
-    for (const char* name :
-         {"LICENSE_IT.RTF", "LICENSE_UK.RTF", "INSTALL_IT.RTF", "INSTALL_UK.RTF"}) {
-        std::string document = SetupResource("RTF", name);
+    std::vector<std::string> names;
+    EnumResourceNamesA(SetupModule(), "RTF", CollectName, reinterpret_cast<LONG_PTR>(&names));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ((std::vector<std::string>{"INSTALL_FR.RTF", "INSTALL_IT.RTF", "INSTALL_SP.RTF",
+                                        "INSTALL_UK.RTF", "LICENSE_FR.RTF", "LICENSE_IT.RTF",
+                                        "LICENSE_SP.RTF", "LICENSE_UK.RTF"}),
+              names);
+    for (const std::string& name : names) {
+        std::string document = SetupResource("RTF", name.c_str());
         EXPECT_EQ(0u, document.rfind("{\\rtf1\\ansi\\ansicpg1252", 0)) << name;
         EXPECT_GT(document.size(), 2000u) << name;
-    }
-    for (const char* name :
-         {"LICENSE_FR.RTF", "LICENSE_SP.RTF", "INSTALL_FR.RTF", "INSTALL_SP.RTF"}) {
-        EXPECT_EQ(nullptr, FindResourceA(SetupModule(), name, "RTF")) << name;
     }
 }
 
@@ -427,7 +437,7 @@ TEST_F(DialogTest, RtfStreamsReplaceTheWholeContent) {
     EXPECT_EQ(10003, GetWindowTextLengthA(document));
 
     // A language without a document leaves the control as it is.
-    strcpy(state_->language, "FRENCH");
+    strcpy(state_->language, "DEUTSCH");
     ShowLanguageDocument(dialog, DocumentKind::LicenseAgreement, context_);
     EXPECT_EQ(10003, GetWindowTextLengthA(document));
     strcpy(state_->language, "italiano");
@@ -440,26 +450,40 @@ TEST_F(DialogTest, EachLanguageShowsItsOwnDocuments) {
     HWND dialog = CreateDialogParamA(SetupModule(), "INSTALLDLG", nullptr, InertDialogProc, 0);
     ASSERT_NE(nullptr, dialog);
     HWND document = GetDlgItem(dialog, kIdcDocument);
-    std::string seen[2][2];
-    const char* languages[2] = {"ITALIANO", "ENGLISH"};
-    for (int l = 0; l < 2; ++l) {
-        strcpy(state_->language, languages[l]);
-        for (int k = 0; k < 2; ++k) {
+    // A heading of each document, with its accents as the control shows them (Windows-1252).
+    struct Expected {
+        const char* language;
+        const char* license;
+        const char* notes;
+    };
+    const Expected expected[] = {
+        {"ITALIANO", "CONTRATTO DI LICENZA", "NOTE DI INSTALLAZIONE"},
+        {"ENGLISH", "END-USER LICENCE AGREEMENT", "INSTALLATION NOTES"},
+        {"FRENCH",
+         "DROITS D\x92"
+         "AUTEUR ET PROPRI\xC9T\xC9",
+         "NOTES D\x92INSTALLATION"},
+        {"ESPANOL", "CONCESI\xD3N DE LA LICENCIA", "NOTAS DE INSTALACI\xD3N"},
+    };
+    std::vector<std::string> seen;
+    for (const Expected& language : expected) {
+        strcpy(state_->language, language.language);
+        for (DocumentKind kind :
+             {DocumentKind::LicenseAgreement, DocumentKind::InstallationNotes}) {
             SetWindowTextA(document, "");
-            ShowLanguageDocument(
-                dialog, k == 0 ? DocumentKind::LicenseAgreement : DocumentKind::InstallationNotes,
-                context_);
-            std::vector<char> text(GetWindowTextLengthA(document) + 1);
-            GetWindowTextA(document, text.data(), static_cast<int>(text.size()));
-            seen[l][k] = text.data();
+            ShowLanguageDocument(dialog, kind, context_);
+            std::string text = TextOf(document);
+            const char* heading =
+                kind == DocumentKind::LicenseAgreement ? language.license : language.notes;
+            EXPECT_NE(std::string::npos, text.find(heading)) << language.language << ": " << text;
             // Real documents, parsed as RTF: no control words left in the text.
-            EXPECT_GT(seen[l][k].size(), 1000u) << languages[l] << " " << k;
-            EXPECT_EQ(std::string::npos, seen[l][k].find("\\rtf1"));
+            EXPECT_GT(text.size(), 1000u) << language.language;
+            EXPECT_EQ(std::string::npos, text.find("\\par")) << language.language;
+            EXPECT_EQ(std::string::npos, text.find("\\'")) << language.language;
+            EXPECT_EQ(seen.end(), std::find(seen.begin(), seen.end(), text)) << language.language;
+            seen.push_back(text);
         }
     }
-    EXPECT_NE(seen[0][0], seen[1][0]);
-    EXPECT_NE(seen[0][1], seen[1][1]);
-    EXPECT_NE(seen[0][0], seen[0][1]);
     DestroyWindow(dialog);
 }
 
@@ -563,7 +587,7 @@ TEST_F(DialogTest, LicenseDialogDeclinesAndIgnoresAReleaseWithoutAPress) {
 }
 
 TEST_F(DialogTest, LicenseDialogWithoutADocumentStillAccepts) {
-    strcpy(state_->language, "FRENCH");
+    strcpy(state_->language, "DEUTSCH");
     INT_PTR result = ShowLicense([](HWND dialog) {
         EXPECT_EQ(0, GetWindowTextLengthA(GetDlgItem(dialog, kIdcDocument)));
         PixelRect accept = PaintedRect(dialog, kIdcAccept);

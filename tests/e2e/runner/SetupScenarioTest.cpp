@@ -256,13 +256,21 @@ TEST_F(SetupScenario, DecliningTheLicenseEndsTheSetupBeforeTheInstallDialog) {
 }
 
 // Without the rich edit library the license dialog cannot be created; that is no acceptance:
-// the setup ends as after a decline.
+// the setup says so in the chosen language and ends before installing anything.
 TEST_F(SetupScenario, ALicenseDialogThatCannotBeCreatedInstallsNothing) {
     RunOptions options;
     options.dllOverrides = "riched32=d";
-    RunResult run = Walk({kLanguageDialog, "click 1", "wait-gone"}, options);
+    RunResult run = Walk({kLanguageDialog, "click 1", "wait-gone", "answer-msgbox ok"}, options);
     EXPECT_EQ(1u, run.All("WINDOW").size()) << "neither the license nor the install dialog";
-    EXPECT_TRUE(run.All("MSGBOX").empty()) << run.Describe();
+    std::vector<ParsedReport> boxes = run.All("MSGBOX");
+    ASSERT_EQ(1u, boxes.size()) << run.Describe();
+    EXPECT_EQ("Installazione di ZarBelPC", boxes[0].Get("caption"));
+    EXPECT_EQ(
+        "Impossibile visualizzare il contratto di licenza: l'installazione non pu\xF2 "
+        "proseguire. \nNon \xE8 stato installato nulla.",
+        boxes[0].Get("text"));
+    EXPECT_EQ("error", boxes[0].Get("icon"));
+    EXPECT_EQ("ok", boxes[0].Get("buttons"));
     EXPECT_EQ("ITALIANO", Setting("SETTINGS", "CURRLANGUAGE"));
     EXPECT_EQ("<missing>", Setting("SETTINGS", "EXEMODE"));
     EXPECT_FALSE(FileExists(prefix_.DriveC(CurrentTarget().programFilesUnix + "/ZarbelPC")));
@@ -317,8 +325,15 @@ TEST_F(SetupScenario, FrenchFromAnEarlierRunWithTheLanguageDialogCancelled) {
     EXPECT_EQ((std::vector<std::string>{"Choose Language", "Installation de ZarBelPC",
                                         "Installation de ZarBelPC"}),
               Titles(run));
-    // The store has no French documents: both document areas stay empty.
-    EXPECT_EQ((std::vector<std::string>{"", ""}), Texts(run, 1000));
+    // The French license agreement, then the French installation notes, accents and all.
+    std::vector<std::string> documents = Texts(run, 1000);
+    ASSERT_EQ(2u, documents.size());
+    EXPECT_TRUE(Contains(documents[0], "CONTRAT DE LICENCE UTILISATEUR FINAL")) << documents[0];
+    EXPECT_TRUE(Contains(documents[0],
+                         "le Conc\xE9"
+                         "dant"))
+        << documents[0];
+    EXPECT_TRUE(Contains(documents[1], "NOTES D\x92INSTALLATION")) << documents[1];
     EXPECT_EQ((std::vector<std::string>{"J'accepte", "Installer"}), Texts(run, 1));
     EXPECT_EQ((std::vector<std::string>{"Je refuse", "Annuler"}), Texts(run, 2));
     EXPECT_EQ((std::vector<std::string>{"Parcourir..."}), Texts(run, 3));
