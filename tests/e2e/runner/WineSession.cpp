@@ -168,14 +168,16 @@ const Target& CurrentTarget() {
     static const Target target = [] {
         const char* arch = getenv("ZB_E2E_ARCH");
         if (arch != nullptr && std::string(arch) == "i686") {
-            // About a minute of emulation for every 32-bit process start.
+            // About a minute of emulation for every 32-bit process start, more on a busy
+            // machine: the installation registers six controls, one process each, before it
+            // asks about the desktop icon.
             return Target{"i686",
                           ZB_WIN32_BUILD,
                           "ZarBelPC-Setup.exe",
                           "C:\\Program Files (x86)",
                           "Program Files (x86)",
                           "/reg:32",
-                          15};
+                          40};
         }
         return Target{"x86_64",
                       ZB_WIN64_BUILD,
@@ -250,6 +252,22 @@ WinePrefix::~WinePrefix() {
     Shell("export WINEPREFIX=" + Quote(path_) + "; " + server + " -k 2>/dev/null; " + server +
               " -w 2>/dev/null; true",
           nullptr);
+    // A program that was still starting when the server ended starts a new one: whatever still
+    // runs in this prefix ends here.
+    std::string own = "WINEPREFIX=" + path_;
+    if (DIR* proc = opendir("/proc")) {
+        while (dirent* entry = readdir(proc)) {
+            pid_t pid = static_cast<pid_t>(atoi(entry->d_name));
+            std::string environment =
+                pid > 0 ? ReadFile("/proc/" + std::string(entry->d_name) + "/environ") : "";
+            size_t at = environment.find(own);
+            if (at != std::string::npos && (at == 0 || environment[at - 1] == '\0') &&
+                (at + own.size() == environment.size() || environment[at + own.size()] == '\0')) {
+                kill(pid, SIGKILL);
+            }
+        }
+        closedir(proc);
+    }
     Shell("rm -rf " + Quote(path_), nullptr);
 }
 
