@@ -7,7 +7,7 @@
 #include <string>
 
 #include "fuzz/FuzzSupport.h"
-#include "install/InstallPlan.h"
+#include "package/ArchiveFormat.h"
 #include "package/PayloadArchive.h"
 #include "platform/NativeFileSystem.h"
 #include "platform/Platform.h"
@@ -64,9 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     FUZZ_CHECK(progress.last == -1 || progress.last >= 10, std::to_string(progress.last));
 
-    // The planner's own look at the record headers must stay inside the block as well.
-    ResourceBlock block{data, static_cast<uint32_t>(size)};
-    size_t longest = LongestArchiveEntryName(block);
+    // The planner's look at the record headers must stay inside the block as well.
+    size_t longest = archive::LongestEntryName(data, size);
     FUZZ_CHECK(longest <= size, std::to_string(longest));
     return 0;
 }

@@ -9,8 +9,9 @@
 #include "install/InstallLocation.h"
 #include "install/InstallPlan.h"
 #include "install/Shortcuts.h"
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupState.h"
+#include "package/PayloadArchive.h"
+#include "records/SetupConfiguration.h"
+#include "records/SetupState.h"
 
 namespace {
 
@@ -42,33 +43,33 @@ void CheckNormalise(const std::string& field, size_t size) {
     FUZZ_CHECK(strncasecmp(folder.data(), before.c_str(), kept) == 0, before);
 }
 
-void CheckInstallPlan(const InstallInputs& inputs) {
-    static InstallPlan plan;
-    PlanResult result = PlanInstallation(inputs, &plan);
+void CheckInstallPlan(const install::InstallInputs& inputs) {
+    static install::InstallPlan plan;
+    install::PlanResult result = install::PlanInstallation(inputs, &plan);
     FUZZ_CHECK(plan.count >= 0 && plan.count <= kMaxInstallActions, std::to_string(plan.count));
     for (int i = 0; i < plan.count; ++i) {
-        const InstallAction& action = plan.actions[i];
+        const install::InstallAction& action = plan.actions[i];
         FUZZ_CHECK(Terminated(action.path, sizeof action.path), "path");
         FUZZ_CHECK(Terminated(action.source, sizeof action.source), "source");
         FUZZ_CHECK(Terminated(action.text, sizeof action.text), "text");
     }
-    if (result != PlanResult::Ok) {
+    if (result != install::PlanResult::Ok) {
         return;
     }
-    // The extraction writes folder\name for every entry into a buffer of kArchivePathSize.
-    FUZZ_CHECK(strlen(inputs.installFolder) + 1 + inputs.longestEntryName < kArchivePathSize,
+    // The extraction writes folder\name for every entry into a buffer of kExtractPathSize.
+    FUZZ_CHECK(strlen(inputs.installFolder) + 1 + inputs.longestEntryName < kExtractPathSize,
                inputs.installFolder);
     for (int i = 0; i < plan.count; ++i) {
-        const InstallAction& action = plan.actions[i];
+        const install::InstallAction& action = plan.actions[i];
         switch (action.step) {
-            case InstallStep::CreateFolder:
-            case InstallStep::ExtractResource:
-            case InstallStep::ExtractArchive:
-            case InstallStep::CopyFile:
-            case InstallStep::DeleteFile:
-            case InstallStep::CreateEmptyFile:
-            case InstallStep::SetCurrentFolder:
-            case InstallStep::StartProgram:
+            case install::InstallStep::CreateFolder:
+            case install::InstallStep::ExtractResource:
+            case install::InstallStep::ExtractArchive:
+            case install::InstallStep::CopyFile:
+            case install::InstallStep::DeleteFile:
+            case install::InstallStep::CreateEmptyFile:
+            case install::InstallStep::SetCurrentFolder:
+            case install::InstallStep::StartProgram:
                 FUZZ_CHECK(StartsWith(action.path, inputs.installFolder) ||
                                StartsWith(action.path, inputs.windowsFolder) ||
                                StartsWith(action.path, inputs.systemFolder),
@@ -77,7 +78,7 @@ void CheckInstallPlan(const InstallInputs& inputs) {
             default:
                 break;
         }
-        if (action.step == InstallStep::CopyFile) {
+        if (action.step == install::InstallStep::CopyFile) {
             FUZZ_CHECK(StartsWith(action.source, inputs.installFolder) ||
                            StartsWith(action.source, inputs.windowsFolder),
                        action.source);
@@ -131,13 +132,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static char systemFolder[kWindowsFolderSize];
     Fill(systemFolder, sizeof systemFolder, fields[2]);
 
-    InstallInputs install = {reinterpret_cast<WindowHandle>(0xD1A),
-                             installFolder,
-                             windowsFolder,
-                             systemFolder,
-                             longest,
-                             &kSetupConfiguration};
-    CheckInstallPlan(install);
+    install::InstallInputs inputs = {reinterpret_cast<WindowHandle>(0xD1A),
+                                     installFolder,
+                                     windowsFolder,
+                                     systemFolder,
+                                     longest,
+                                     &kSetupConfiguration};
+    CheckInstallPlan(inputs);
 
     // Shortcuts are made only after an installation, which refuses an empty Windows folder.
     if (windowsFolder[0] == '\0') {

@@ -17,7 +17,7 @@
 #include "platform/MemoryResourceStore.h"
 #include "platform/NativeFileSystem.h"
 #include "platform/Platform.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 namespace {
 

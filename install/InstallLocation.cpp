@@ -1,4 +1,5 @@
 #include "install/InstallLocation.h"
+#include "install/InstallTexts.h"
 
 #include <cstdint>
 #include <cstring>
@@ -9,20 +10,12 @@
 #include "platform/Registry.h"
 #include "platform/System.h"
 #include "platform/Text.h"
-#include "setup/SetupConfiguration.h"
+#include "records/SetupConfiguration.h"
 
 namespace {
 
 constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
 constexpr const char* kProgramFilesValue = "ProgramFilesDir";
-constexpr const char* kRegistryCaption = "Read Registry";
-constexpr const char* kErrorCaption = "GetLastError";
-constexpr const char* kCannotOpenKey =
-    "Can't open registry:\n"
-    "HKEY_LOCAL_MACHINE::Software\\Microsoft\\Windows\\CurrentVersion Key:=ProgramFilesDir";
-constexpr const char* kCannotReadValue =
-    "Can't find registry key:\n"
-    "HKEY_LOCAL_MACHINE::Software\\Microsoft\\Windows\\CurrentVersion Key:=ProgramFilesDir";
 
 // The Program Files value and the default folder are held in 256 bytes, like the install
 // dialog's folder text.
@@ -39,8 +32,8 @@ int ReadProgramFilesDir(Platform& platform, char* out, size_t size) {
     OpenRegistryKey key(*platform.registry);
     uint32_t error = 0;
     if (!key.Open(RegistryRoot::LocalMachine, kCurrentVersionKey, &error)) {
-        platform.messages->Show(platform.system->FocusWindow(), kCannotOpenKey, kRegistryCaption,
-                                kMbIconError);
+        platform.messages->Show(platform.system->FocusWindow(), kProgramFilesCannotOpen,
+                                kRegistryCaption, kMbIconError);
         return 0;
     }
     if (key.Query(kProgramFilesValue, out, limit, &error)) {
@@ -49,8 +42,8 @@ int ReadProgramFilesDir(Platform& platform, char* out, size_t size) {
     char errorText[512];
     platform.registry->ErrorText(error, errorText, sizeof errorText);
     platform.messages->Show(nullptr, errorText, kErrorCaption, kMbIconInformation);
-    platform.messages->Show(platform.system->FocusWindow(), kCannotReadValue, kRegistryCaption,
-                            kMbIconError);
+    platform.messages->Show(platform.system->FocusWindow(), kProgramFilesCannotRead,
+                            kRegistryCaption, kMbIconError);
     return 0;
 }
 

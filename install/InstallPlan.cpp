@@ -1,10 +1,8 @@
 #include "install/InstallPlan.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
-#include "package/ArchiveFormat.h"
 #include "package/PayloadArchive.h"
 #include "package/ResourceExtraction.h"
 #include "platform/FileSystem.h"
@@ -15,27 +13,17 @@
 #include "platform/Shell.h"
 #include "platform/System.h"
 #include "platform/Text.h"
-#include "setup/SetupConfiguration.h"
+#include "records/InstallEntries.h"
+#include "records/SetupConfiguration.h"
+
+namespace install {
 
 namespace {
 
 constexpr const char* kFontsFolder = "FONTS";
-constexpr const char* kUninstaller = "ZarBelPC_uninstall.exe";
-constexpr const char* kRuntimeLibraries[] = {"mfc71.dll", "msvcr71.dll"};
 constexpr const char* kRegistrationProgram = "regsvr32.exe";
 constexpr const char* kBatchFile = "movefile.bat";
 constexpr const char* kPlaylist = "DefaultPlaylist.pls";
-constexpr const char* kCompanion = "assocset.exe";
-
-// The controls in the order they are registered; the first start has no owner window.
-struct Registration {
-    const char* file;
-    bool ownedByDialog;
-};
-constexpr Registration kRegistrations[] = {
-    {"COMDLG32.OCX", false},   {"MSCOMCTL.OCX", true}, {"MSCOMCT2.OCX", true},
-    {"TuneChooser.ocx", true}, {"TABCTL32.ocx", true}, {"MSINET.ocx", true},
-};
 
 // Appends actions and remembers the first text that did not fit, so that planning reads as the
 // sequence itself and the caller still learns why a plan is refused.
@@ -108,33 +96,6 @@ private:
 
 }  // namespace
 
-size_t LongestArchiveEntryName(const ResourceBlock& block) {
-    // A record: data length D and header length H (little-endian, 4 bytes each), the name
-    // field of H - 8 bytes, then D bytes of content.
-    auto le32 = [&block](uint64_t at) {
-        const unsigned char* p = block.data + at;
-        return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-               static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-    };
-    size_t longest = 0;
-    uint64_t offset = 0;
-    constexpr uint32_t kFields = archive::kLengthFieldsSize;
-    while (offset + kFields <= block.size) {
-        uint32_t dataLength = le32(offset);
-        uint32_t headerLength = le32(offset + 4);
-        if (headerLength < kFields || offset + headerLength > block.size) {
-            break;
-        }
-        const char* name = reinterpret_cast<const char*>(block.data + offset + kFields);
-        size_t length = strnlen(name, headerLength - kFields);
-        if (length > longest) {
-            longest = length;
-        }
-        offset += static_cast<uint64_t>(headerLength) + dataLength;
-    }
-    return longest;
-}
-
 PlanResult PlanInstallation(const InstallInputs& in, InstallPlan* plan) {
     plan->count = 0;
     Planner p(in, plan);
@@ -157,13 +118,13 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     if (in.systemFolder[0] == '\0') {
         p.Refuse(PlanResult::SystemFolderUnusable);
     }
-    // The archive and each of its entries are written as folder\name in kArchivePathSize.
+    // The archive and each of its entries are written as folder\name in kExtractPathSize.
     size_t folderLength = strlen(in.installFolder);
     size_t longestName = strlen(kPayloadArchiveName);
     if (in.longestEntryName > longestName) {
         longestName = in.longestEntryName;
     }
-    if (folderLength + 1 + longestName >= kArchivePathSize) {
+    if (folderLength + 1 + longestName >= kExtractPathSize) {
         p.Refuse(PlanResult::InstallFolderTooLong);
     }
     p.Progress(10);
@@ -186,8 +147,8 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     p.Progress(70);
 
     p.CopyToWindowsFolder(config.settingsFileName);
-    p.CopyToWindowsFolder(kUninstaller);
-    for (const char* library : kRuntimeLibraries) {
+    p.CopyToWindowsFolder(entries::kUninstaller);
+    for (const char* library : entries::kRuntimeLibraries) {
         p.CopyToWindowsFolder(library);
     }
 
@@ -221,13 +182,13 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     char registrationProgram[kInstallPathSize];
     p.Join(registrationProgram, sizeof registrationProgram, in.systemFolder, kRegistrationProgram,
            PlanResult::SystemFolderUnusable);
-    for (const Registration& registration : kRegistrations) {
+    for (const entries::Control& control : entries::kControls) {
         action = &p.Add(InstallStep::StartProgram);
-        action->window = registration.ownedByDialog ? in.installDialog : nullptr;
+        action->window = control.ownedByDialog ? in.installDialog : nullptr;
         text::Copy(action->path, sizeof action->path, registrationProgram);
         // One quoted parameter, so that a folder with spaces stays one path.
         int written = snprintf(action->text, sizeof action->text, "/s \"%s\\%s\"", in.installFolder,
-                               registration.file);
+                               control.file);
         if (written < 0 || static_cast<size_t>(written) >= sizeof action->text) {
             action->text[0] = '\0';
             p.Refuse(PlanResult::InstallFolderTooLong);
@@ -241,7 +202,7 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     text::Copy(p.Add(InstallStep::SetCurrentFolder).path, kInstallPathSize, in.installFolder);
     action = &p.Add(InstallStep::StartProgram);
     action->window = nullptr;
-    p.InInstallFolder(action->path, kCompanion);
+    p.InInstallFolder(action->path, entries::kCompanion);
     p.Add(InstallStep::RestoreCursor);
     return p.result();
 }
@@ -303,3 +264,5 @@ int RunInstallPlan(const InstallPlan& plan, Platform& platform) {
     }
     return 1;
 }
+
+}  // namespace install

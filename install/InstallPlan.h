@@ -10,12 +10,14 @@
 struct Platform;
 struct SetupConfiguration;
 
+// The plan's types live in install::, apart from the dialogs' command routing (ui/).
+namespace install {
+
 // Every composed path and parameter text fits the platform's path limit, terminator included.
 constexpr size_t kInstallPathSize = 260;
-// The SONGDIR setting is composed in a smaller buffer, and so is every path the archive
-// extraction writes: the install folder, a backslash and an entry's name.
+// The SONGDIR setting is composed in a smaller buffer. The archive extraction writes every
+// entry as the install folder, a backslash and its name in kExtractPathSize (package layer).
 constexpr size_t kSongFolderSize = 256;
-constexpr size_t kArchivePathSize = 256;
 constexpr int kMaxInstallActions = 40;
 
 // The payload archive: a resource of the setup, written into the install folder as a file of
@@ -64,7 +66,7 @@ struct InstallInputs {
     const char* installFolder;
     const char* windowsFolder;
     const char* systemFolder;  // where "regsvr32.exe" is started from
-    size_t longestEntryName;   // of the payload archive's entries
+    size_t longestEntryName;   // of the payload archive's entries (archive::LongestEntryName)
     const SetupConfiguration* configuration;
 };
 
@@ -75,13 +77,6 @@ enum class PlanResult {
     SystemFolderUnusable,   // empty, or regsvr32's path does not fit
 };
 
-struct ResourceBlock;
-
-// The length of the longest entry name in the payload archive held in block, so that the
-// planner can refuse a folder into which an entry could not be written. Reads the record
-// headers only; stops at the first one that does not fit the block.
-size_t LongestArchiveEntryName(const ResourceBlock& block);
-
 // Plans the whole installation before the shortcuts: the install folder, progress 0 and the
 // install sequence. On anything but Ok the plan must not be carried out.
 PlanResult PlanInstallation(const InstallInputs& inputs, InstallPlan* plan);
@@ -91,3 +86,5 @@ PlanResult PlanInstallSequence(const InstallInputs& inputs, InstallPlan* plan);
 // Carries the plan out in order. Only the archive extraction is examined: when it fails, the
 // rest of the plan is skipped and the result is 0. Otherwise 1.
 int RunInstallPlan(const InstallPlan& plan, Platform& platform);
+
+}  // namespace install

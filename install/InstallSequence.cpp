@@ -5,36 +5,31 @@
 #include <new>
 
 #include "install/InstallPlan.h"
+#include "install/InstallTexts.h"
 #include "install/Shortcuts.h"
+#include "package/ArchiveFormat.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "platform/ResourceStore.h"
 #include "platform/Shell.h"
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupState.h"
+#include "records/SetupConfiguration.h"
+#include "records/SetupState.h"
 
 namespace {
 
-constexpr const char* kRefusalCaption = "ZarBelPC - Setup";
-constexpr const char* kInstallFolderTooLong =
-    "The installation folder is too long:\n%s\n\nPlease choose a shorter folder.";
-constexpr const char* kWindowsFolderUnusable = "Can't use the Windows directory:\n%s";
-constexpr const char* kSystemFolderUnusable =
-    "Can't find the system directory, so the controls cannot be registered.";
-
-void ReportRefusal(Platform& platform, WindowHandle installDialog, PlanResult result,
+void ReportRefusal(Platform& platform, WindowHandle installDialog, install::PlanResult result,
                    const SetupState& state) {
     char message[1200];
     switch (result) {
-        case PlanResult::InstallFolderTooLong:
+        case install::PlanResult::InstallFolderTooLong:
             snprintf(message, sizeof message, kInstallFolderTooLong, state.installFolder);
             break;
-        case PlanResult::WindowsFolderUnusable:
+        case install::PlanResult::WindowsFolderUnusable:
             snprintf(message, sizeof message, kWindowsFolderUnusable, state.windowsFolder);
             break;
-        case PlanResult::SystemFolderUnusable:
-        case PlanResult::Ok:
+        case install::PlanResult::SystemFolderUnusable:
+        case install::PlanResult::Ok:
             snprintf(message, sizeof message, "%s", kSystemFolderUnusable);
             break;
     }
@@ -48,30 +43,31 @@ int RunInstallation(SetupState& state, Platform& platform, WindowHandle installD
     if (platform.files->GetWindowsFolder(state.windowsFolder, sizeof state.windowsFolder) == 0) {
         state.windowsFolder[0] = '\0';
     }
-    char systemFolder[kInstallPathSize];
+    char systemFolder[install::kInstallPathSize];
     if (platform.shell->GetSystemFolder(systemFolder, sizeof systemFolder) == 0) {
         systemFolder[0] = '\0';
     }
 
     // The whole plan is composed before anything is written: a folder whose paths would not
     // fit is refused with nothing half-installed.
-    std::unique_ptr<InstallPlan> plan(new (std::nothrow) InstallPlan);
+    std::unique_ptr<install::InstallPlan> plan(new (std::nothrow) install::InstallPlan);
     if (!plan) {
         return 0;
     }
-    ResourceBlock archive = {nullptr, 0};
+    ResourceBlock payload = {nullptr, 0};
     size_t longestEntryName = 0;
-    if (platform.resources->Find(kPayloadResourceType, kPayloadArchiveName, &archive)) {
-        longestEntryName = LongestArchiveEntryName(archive);
+    if (platform.resources->Find(install::kPayloadResourceType, install::kPayloadArchiveName,
+                                 &payload)) {
+        longestEntryName = archive::LongestEntryName(payload.data, payload.size);
     }
-    InstallInputs inputs = {installDialog, state.installFolder, state.windowsFolder,
-                            systemFolder,  longestEntryName,    &kSetupConfiguration};
-    PlanResult planned = PlanInstallation(inputs, plan.get());
-    if (planned != PlanResult::Ok) {
+    install::InstallInputs inputs = {installDialog, state.installFolder, state.windowsFolder,
+                                     systemFolder,  longestEntryName,    &kSetupConfiguration};
+    install::PlanResult planned = install::PlanInstallation(inputs, plan.get());
+    if (planned != install::PlanResult::Ok) {
         ReportRefusal(platform, installDialog, planned, state);
         return 0;
     }
-    if (!RunInstallPlan(*plan, platform)) {
+    if (!install::RunInstallPlan(*plan, platform)) {
         return 0;
     }
     return CreateShortcuts(state, platform, installDialog);

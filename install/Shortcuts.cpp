@@ -1,4 +1,5 @@
 #include "install/Shortcuts.h"
+#include "install/InstallTexts.h"
 
 #include <cstdint>
 #include <cstring>
@@ -11,17 +12,13 @@
 #include "platform/ShellLinks.h"
 #include "platform/System.h"
 #include "platform/Text.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 namespace {
 
 constexpr const char* kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kFallbackFolder = "C:\\";
-constexpr const char* kRegistryCaption = "Read Registry";
-constexpr const char* kErrorCaption = "GetLastError";
-constexpr const char* kCannotOpenKey = "Can't open registry:\\HKEY_CURRENT_USER";
-constexpr const char* kCannotReadValue = "Can't find registry key:\\HKEY_CURRENT_USER";
 
 class ShortcutPlanner {
 public:
@@ -152,8 +149,8 @@ int GetShellFolder(Platform& platform, char* folder, size_t size, const char* va
     OpenRegistryKey key(*platform.registry);
     uint32_t error = 0;
     if (!key.Open(RegistryRoot::CurrentUser, kShellFoldersKey, &error)) {
-        platform.messages->Show(platform.system->FocusWindow(), kCannotOpenKey, kRegistryCaption,
-                                kMbIconError);
+        platform.messages->Show(platform.system->FocusWindow(), kShellFoldersCannotOpen,
+                                kRegistryCaption, kMbIconError);
         text::Copy(folder, size, kFallbackFolder);
         return 0;
     }
@@ -164,19 +161,15 @@ int GetShellFolder(Platform& platform, char* folder, size_t size, const char* va
     platform.registry->ErrorText(error, errorText, sizeof errorText);
     platform.messages->Show(nullptr, errorText, kErrorCaption, kMbIconInformation);
     text::Copy(folder, size, kFallbackFolder);
-    platform.messages->Show(platform.system->FocusWindow(), kCannotReadValue, kRegistryCaption,
-                            kMbIconError);
+    platform.messages->Show(platform.system->FocusWindow(), kShellFoldersCannotRead,
+                            kRegistryCaption, kMbIconError);
     return 0;
 }
 
 int CreateShortcuts(SetupState& state, Platform& platform, WindowHandle installDialog,
                     const ShortcutTable& table) {
-    // The caption is looked up first: a miss lives in the shared lookup buffer, which the
-    // text's lookup then overwrites.
-    const char* caption = LookupString(state.strings, "GLOBAL_INFO");
-    const char* question = LookupString(state.strings, "SETUP_CREATE_ICON_ON_DESKTOP");
-    int answer =
-        platform.messages->Show(installDialog, question, caption, kMbYesNo | kMbIconQuestion);
+    int answer = ShowLocalizedBox(state.strings, *platform.messages, installDialog, "GLOBAL_INFO",
+                                  "SETUP_CREATE_ICON_ON_DESKTOP", kMbYesNo | kMbIconQuestion);
 
     bool wantDesktop = answer == kIdYes;
     ShellFolderUse use = ShellFoldersNeeded(table, wantDesktop);

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 #include "platform/Types.h"
-#include "setup/SetupConfiguration.h"
+#include "records/SetupConfiguration.h"
 
 struct Platform;
 struct SetupState;

@@ -2,22 +2,12 @@
 
 #include <cstring>
 
+#include "platform/ByteOrder.h"
 #include "platform/FileSystem.h"
 
 namespace archive {
 
 namespace {
-
-uint32_t ReadLittleEndian32(const unsigned char* bytes) {
-    return static_cast<uint32_t>(bytes[0]) | (static_cast<uint32_t>(bytes[1]) << 8) |
-           (static_cast<uint32_t>(bytes[2]) << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
-}
-
-void WriteLittleEndian32(uint32_t value, unsigned char* bytes) {
-    for (int i = 0; i < 4; ++i) {
-        bytes[i] = static_cast<unsigned char>(value >> (8 * i));
-    }
-}
 
 ReadResult Damaged(Damage why, Damage* damage) {
     *damage = why;
@@ -59,8 +49,8 @@ ReadResult ReadRecord(ReadStream& source, Record* record, unsigned char* data, D
     if (got < sizeof lengths) {
         return Damaged(Damage::kTruncatedLengths, damage);
     }
-    record->dataLength = ReadLittleEndian32(lengths);
-    record->headerLength = ReadLittleEndian32(lengths + 4);
+    record->dataLength = ReadUInt32LE(lengths);
+    record->headerLength = ReadUInt32LE(lengths + 4);
     if (record->headerLength < kLengthFieldsSize) {
         return Damaged(Damage::kHeaderTooShort, damage);
     }
@@ -90,13 +80,32 @@ int IsBareName(const char* name) {
     return strpbrk(name, "\\/:") == nullptr;
 }
 
+size_t LongestEntryName(const unsigned char* bytes, uint64_t size) {
+    size_t longest = 0;
+    uint64_t offset = 0;
+    while (offset + kLengthFieldsSize <= size) {
+        uint32_t dataLength = ReadUInt32LE(bytes + offset);
+        uint32_t headerLength = ReadUInt32LE(bytes + offset + 4);
+        if (headerLength < kLengthFieldsSize || offset + headerLength > size) {
+            break;
+        }
+        const char* name = reinterpret_cast<const char*>(bytes + offset + kLengthFieldsSize);
+        size_t length = strnlen(name, headerLength - kLengthFieldsSize);
+        if (length > longest) {
+            longest = length;
+        }
+        offset += static_cast<uint64_t>(headerLength) + dataLength;
+    }
+    return longest;
+}
+
 int EncodeRecordHeader(const char* name, uint32_t dataLength, unsigned char* header) {
     size_t length = strlen(name);
     if (length > kMaxNameLength || dataLength > kMaxDataLength) {
         return 0;
     }
-    WriteLittleEndian32(dataLength, header);
-    WriteLittleEndian32(kHeaderLength, header + 4);
+    WriteUInt32LE(header, dataLength);
+    WriteUInt32LE(header + 4, kHeaderLength);
     memset(header + kLengthFieldsSize, 0, kNameFieldSize);
     memcpy(header + kLengthFieldsSize, name, length);
     return 1;

@@ -59,6 +59,11 @@ ReadResult ReadRecord(ReadStream& source, Record* record, unsigned char* data, D
 // "." or "..", and without "\", "/" or ":".
 int IsBareName(const char* name);
 
+// The length of the longest entry name in the size bytes of an archive held in memory, so that
+// a folder into which an entry could not be written is refused before anything is written.
+// Reads the record headers only; stops at the first one that does not fit.
+size_t LongestEntryName(const unsigned char* bytes, uint64_t size);
+
 // Fills header (kHeaderLength bytes) for a record as zbpack writes it. Returns 0 when the name
 // is longer than kMaxNameLength or D is over kMaxDataLength.
 int EncodeRecordHeader(const char* name, uint32_t dataLength, unsigned char* header);

@@ -2,21 +2,10 @@
 
 #include <memory>
 
+#include "platform/ByteOrder.h"
 #include "platform/FileSystem.h"
 
 namespace {
-
-uint32_t ReadLittleEndian32(const unsigned char* bytes) {
-    return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-           static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24;
-}
-
-void WriteLittleEndian32(unsigned char* bytes, uint32_t value) {
-    bytes[0] = static_cast<unsigned char>(value);
-    bytes[1] = static_cast<unsigned char>(value >> 8);
-    bytes[2] = static_cast<unsigned char>(value >> 16);
-    bytes[3] = static_cast<unsigned char>(value >> 24);
-}
 
 int Finish(DictionaryStatus result, DictionaryStatus* status) {
     if (status != nullptr) {
@@ -58,8 +47,8 @@ int UnscrambleDictionary(FileSystem& files, const char* containerPath, const cha
         out->Close();
         return Finish(DictionaryStatus::kBadLength, status);
     }
-    uint32_t payloadLength = ReadLittleEndian32(header);
-    uint32_t storedSum = ReadLittleEndian32(header + 4);
+    uint32_t payloadLength = ReadUInt32LE(header);
+    uint32_t storedSum = ReadUInt32LE(header + 4);
     if (static_cast<int64_t>(payloadLength) !=
         length - static_cast<int64_t>(kDictionaryHeaderSize)) {
         out->Close();
@@ -113,8 +102,8 @@ int WriteDictionaryContainer(WriteStream& out, const unsigned char* plain, size_
         }
     }
     unsigned char header[kDictionaryHeaderSize];
-    WriteLittleEndian32(header, static_cast<uint32_t>(size));
-    WriteLittleEndian32(header + 4, sum);
+    WriteUInt32LE(header, static_cast<uint32_t>(size));
+    WriteUInt32LE(header + 4, sum);
     bool ok = out.Write(header, sizeof header) == sizeof header;
     for (size_t done = 0; ok && done < size; done += sizeof block) {
         size_t count = size - done < sizeof block ? size - done : sizeof block;

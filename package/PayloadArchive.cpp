@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "package/ArchiveFormat.h"
+#include "package/PackageTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
@@ -15,20 +16,8 @@
 
 namespace {
 
-// The messages, all owned by the progress window, with the error icon. The first names
-// RESOURCE.DAT whatever file was asked for: the user knows the archive by that name.
-constexpr char kArchiveCaption[] = "ZarBelPC - Setup";
-constexpr char kWriteErrorCaption[] = "ERRORE DI SCRITTURA";
-constexpr char kArchiveCannotOpen[] = "Impossibile accedere al file RESOURCE.DAT";
-constexpr char kArchiveOutOfMemory[] = "Memoria insufficiente";
-constexpr char kArchiveDamaged[] =
-    "RESOURCE.DAT is damaged: the installation cannot continue.\n"
-    "Please obtain a new copy of the setup program.";
-
-// The archive path and every target path: a folder, a backslash and a name.
-constexpr size_t kPathSize = 256;
-// A target path that does not fit kPathSize is still shown whole.
-constexpr size_t kWriteErrorSize = kPathSize + 1 + archive::kMaxNameFieldSize;
+// A target path that does not fit kExtractPathSize is still shown whole.
+constexpr size_t kWriteErrorSize = kExtractPathSize + 1 + archive::kMaxNameFieldSize;
 
 void ShowError(Platform& platform, WindowHandle owner, const char* text, const char* caption) {
     platform.messages->Show(owner, text, caption, kMbIconError);
@@ -53,7 +42,7 @@ void ReportWriteError(Platform& platform, WindowHandle owner, const char* folder
 // removed.
 void WriteEntry(Platform& platform, WindowHandle owner, const char* folder, const char* archivePath,
                 const archive::Record& record, const unsigned char* data) {
-    char target[kPathSize];
+    char target[kExtractPathSize];
     if (!archive::IsBareName(record.name) ||
         !text::JoinPath(target, sizeof target, folder, record.name) ||
         text::EqualsNoCase(target, archivePath)) {
@@ -136,7 +125,7 @@ int UnpackPayloadArchive(Platform& platform, WindowHandle progressWindow, const 
 
 int ExtractPayloadArchive(Platform& platform, WindowHandle progressWindow, const char* folder,
                           const char* archiveName, int divisor, int startPosition) {
-    char archivePath[kPathSize];
+    char archivePath[kExtractPathSize];
     if (!text::JoinPath(archivePath, sizeof archivePath, folder, archiveName)) {
         ShowError(platform, progressWindow, kArchiveCannotOpen, kArchiveCaption);
         return 0;

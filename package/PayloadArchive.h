@@ -18,6 +18,10 @@ int ExtractPayloadArchive(Platform& platform, WindowHandle progressWindow, const
 // What becomes of the archive file once it has been read through.
 enum class ArchiveAfterUse { kDelete, kKeep };
 
+// The archive path and every path the extraction writes: a folder, a backslash and a name. The
+// planner refuses an install folder in which the longest entry would not fit.
+constexpr size_t kExtractPathSize = 256;
+
 // The data buffer's allocator: memory that free() releases, or null when there is none.
 using BufferAllocator = void* (*)(size_t size);
 

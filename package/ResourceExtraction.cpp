@@ -1,4 +1,5 @@
 #include "package/ResourceExtraction.h"
+#include "package/PackageTexts.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -12,17 +13,11 @@
 
 namespace {
 
-// The messages: no owner, the error icon, this caption, cut to kMessageSize (a very long path
-// loses its end, nothing overflows).
-constexpr char kCaption[] = "Error: Filecopy";
+// A message is cut to kMessageSize: a very long path loses its end, nothing overflows.
 constexpr size_t kMessageSize = 256;
-// Formats stay literals (macros) so that the compiler checks their arguments.
-#define ZB_NOT_FOUND_FORMAT "Can't find resource attach '%s':'%s'\n"
-#define ZB_CANNOT_CREATE_FORMAT "Can't create '%s'\n"
-#define ZB_CANNOT_WRITE_FORMAT "Can't write '%s'\n"
 
 void ShowError(Platform& platform, const char* text) {
-    platform.messages->Show(nullptr, text, kCaption, kMbIconError);
+    platform.messages->Show(nullptr, text, kFilecopyCaption, kMbIconError);
 }
 
 }  // namespace

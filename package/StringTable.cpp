@@ -5,24 +5,17 @@
 #include <memory>
 
 #include "package/DictionaryContainer.h"
+#include "package/PackageTexts.h"
 #include "package/ResourceExtraction.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "platform/ProfileStore.h"
 #include "platform/Text.h"
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupState.h"
+#include "records/SetupConfiguration.h"
+#include "records/SetupState.h"
 
 namespace {
-
-// The loader's own messages: fixed, since the table that would translate them is what failed.
-constexpr const char* kErrorCaption = "ZarBelPC Error";
-constexpr const char* kCannotOpenText = "Cannot open DICT.DIC";
-constexpr const char* kDamagedText =
-    "Error while opening DICT.DIC\nThe file may be corrupted\nReinstall ZarBelPC\n";
-constexpr const char* kMissTextSuffix = ": String Error";
-constexpr const char* kMissingText = "String Error!";
 
 constexpr const char* kDictionaryType = "PlainExtract";
 constexpr const char* kDictionaryName = "DICT.DIC";
@@ -83,7 +76,7 @@ int ChooseWorkFiles(FileSystem& files, WorkFiles* work) {
 }
 
 void ShowLoadError(Platform& platform, const char* text) {
-    platform.messages->Show(nullptr, text, kErrorCaption, kMbIconError);
+    platform.messages->Show(nullptr, text, kDictionaryErrorCaption, kMbIconError);
 }
 
 }  // namespace
@@ -133,7 +126,7 @@ int LoadStringTable(SetupState& state, Platform& platform) {
     WorkFiles work;
     if (!ChooseWorkFiles(files, &work)) {
         // A current directory too long for the paths: nothing can be written or read there.
-        ShowLoadError(platform, kCannotOpenText);
+        ShowLoadError(platform, kDictionaryCannotOpen);
         return 0;
     }
 
@@ -142,12 +135,12 @@ int LoadStringTable(SetupState& state, Platform& platform) {
     ExtractResourceToFile(platform, work.dictionary, kDictionaryType, kDictionaryName, nullptr,
                           kExtractDivisor, kExtractStart);
     if (!files.Exists(work.dictionary)) {
-        ShowLoadError(platform, kCannotOpenText);
+        ShowLoadError(platform, kDictionaryCannotOpen);
         return 0;
     }
     if (!UnscrambleDictionary(files, work.dictionary, work.plain)) {
         // Both files stay for whoever looks into the failure.
-        ShowLoadError(platform, kDamagedText);
+        ShowLoadError(platform, kDictionaryDamaged);
         return 0;
     }
 
@@ -182,6 +175,13 @@ const char* LookupString(StringTable& table, const char* key) {
                   "the lookup buffer holds the longest error text");
     strcat(table.lookup, kMissTextSuffix);
     return table.lookup;
+}
+
+int ShowLocalizedBox(StringTable& table, MessageBoxes& messages, WindowHandle owner,
+                     const char* captionKey, const char* textKey, unsigned type) {
+    const char* caption = LookupString(table, captionKey);
+    const char* text = LookupString(table, textKey);
+    return messages.Show(owner, text, caption, type);
 }
 
 const char* LookupStringOr(StringTable& table, const char* key, const char* fallback) {

@@ -1,27 +1,11 @@
-// Localized texts by key: a fixed table of at most 300 rows filled once at start-up.
+// Localized texts by key: the table (in the setup state) is filled once at start-up.
 #pragma once
 
+#include "records/SetupState.h"
+
+class MessageBoxes;
 class ProfileStore;
 struct Platform;
-struct SetupState;
-
-constexpr int kStringTableRows = 300;
-constexpr int kStringKeySize = 64;
-constexpr int kStringTextSize = 512;
-constexpr int kLookupBufferSize = 96;
-
-struct StringEntry {
-    char key[kStringKeySize];    // upper case, at most 62 characters
-    char text[kStringTextSize];  // at most 510 characters
-};
-
-struct StringTable {
-    StringEntry rows[kStringTableRows];
-    int count;  // 0 until loaded
-    // Shared by every lookup: the upper-cased key of the latest one and, after a miss, its
-    // error text.
-    char lookup[kLookupBufferSize];
-};
 
 // Loads the table of the current language from the dictionary resource: writes it to DICT.DIC
 // in the current directory, unscrambles it into TEMP.DIC beside it, re-reads the language from
@@ -45,6 +29,13 @@ void RewriteTextEscapes(char* text);
 // The text for a key (any letter case), or the upper-cased key followed by ": String Error",
 // valid until the next lookup.
 const char* LookupString(StringTable& table, const char* key);
+
+// Shows a box whose caption and text are the dictionary's and returns the button pressed (0 when
+// the box could not be shown). The caption is looked up first: after a miss it lives in the shared
+// lookup buffer, which the text's lookup then overwrites, and the box shows what is left there.
+// Every two-text box of the setup goes through here, so that they all keep that order.
+int ShowLocalizedBox(StringTable& table, MessageBoxes& messages, WindowHandle owner,
+                     const char* captionKey, const char* textKey, unsigned type);
 
 // The text for a key, or the fallback when the table has no text of its own for it: no row, a
 // row whose language lacks the key ("String Error!") or an empty text.

@@ -1,15 +1,14 @@
-// The install dialog's progress bar (control 1005, range 0 to 100): the steps set absolute
+// The install dialog's progress bar (control kIdcProgress, range 0 to 100): the steps set absolute
 // positions.
 #pragma once
 
 #include "platform/Types.h"
-
-constexpr int kProgressControlId = 1005;
+#include "resources/ResourceIds.h"
 
 class ProgressBar {
 public:
     virtual ~ProgressBar() = default;
-    // Sends the position to control 1005 of the dialog. Never called without a dialog.
+    // Sends the position to control kIdcProgress of the dialog. Never called without a dialog.
     virtual void SetPosition(WindowHandle dialog, int position) = 0;
 };
 

@@ -9,7 +9,7 @@ namespace {
 class Win32ProgressBarImpl : public ProgressBar {
 public:
     void SetPosition(WindowHandle dialog, int position) override {
-        SendDlgItemMessageA(static_cast<HWND>(dialog), kProgressControlId, PBM_SETPOS,
+        SendDlgItemMessageA(static_cast<HWND>(dialog), kIdcProgress, PBM_SETPOS,
                             static_cast<WPARAM>(position), 0);
     }
 };

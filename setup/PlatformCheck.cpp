@@ -3,6 +3,7 @@
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "platform/System.h"
+#include "setup/SetupTexts.h"
 
 void CheckPlatform(Platform& platform) {
     if (platform.system->PlatformId() == kPlatformWin32Nt) {

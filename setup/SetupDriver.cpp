@@ -8,16 +8,12 @@
 #include "platform/ProfileStore.h"
 #include "platform/System.h"
 #include "setup/PlatformCheck.h"
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupStages.h"
-#include "setup/SetupState.h"
+#include "setup/SetupTexts.h"
+#include "records/SetupConfiguration.h"
+#include "ui/SetupStages.h"
+#include "records/SetupState.h"
 
 namespace {
-
-// Used when the string table has no text of its own for the message.
-constexpr const char* kFallbackCaption = "ZarBelPC Setup";
-constexpr const char* kFallbackLicenseNotShown =
-    "The license agreement cannot be shown, so Setup cannot go on.\nNothing has been installed.";
 
 // Without this the setup would end without a word, and a user who started it would see nothing
 // happen at all.
@@ -62,11 +58,8 @@ int RunSetup(SetupState& state, Platform& platform, SetupStages& stages) {
     platform.profile->WriteString("SETTINGS", "EXEMODE", exeMode, settings);
 
     if (state.installCompleted) {
-        // The caption is looked up first: a miss lives in the shared lookup buffer, which the
-        // text's lookup then overwrites.
-        const char* caption = LookupString(state.strings, "SETUP_CAPTION");
-        const char* text = LookupString(state.strings, "SETUP_COMPLETED_SUCCESFULLY");
-        platform.messages->Show(state.owner, text, caption, kMbIconInformation);
+        ShowLocalizedBox(state.strings, *platform.messages, state.owner, "SETUP_CAPTION",
+                         "SETUP_COMPLETED_SUCCESFULLY", kMbIconInformation);
     }
     return 0;
 }

@@ -4,7 +4,7 @@
 #include "platform/Platform.h"
 #include "platform/Win32Adapters.h"
 #include "setup/SetupDriver.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 #include "ui/SetupDialogs_win.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "platform/NativeFileSystem.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 #include "tools/Commands.h"
 #include "tools/DictionaryCheck.h"
 #include "tools/ToolSupport.h"

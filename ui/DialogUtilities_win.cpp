@@ -7,7 +7,7 @@
 
 #include "platform/Platform.h"
 #include "resources/ResourceIds.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 #include "ui/DialogLayout.h"
 #include "ui/Dialogs_win.h"
 #include "ui/RtfStream.h"

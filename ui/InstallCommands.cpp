@@ -6,7 +6,7 @@
 #include "platform/Platform.h"
 #include "platform/Text.h"
 #include "resources/ResourceIds.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 InstallAction RouteInstallCommand(const InstallDialogFlow& flow, int commandId) {
     if (commandId != kIdcInstall && commandId != kIdcCancel && commandId != kIdcChangeFolder) {
@@ -27,11 +27,8 @@ void InstallFromDialog(SetupState& state, Platform& platform, WindowHandle dialo
         state.installCompleted = true;
         return;
     }
-    // The caption is looked up first: a miss lives in the shared lookup buffer, which the
-    // text's lookup then overwrites (as in every two-text box of the setup).
-    const char* caption = LookupString(state.strings, "GLOBAL_WARNING");
-    const char* message = LookupString(state.strings, "SETUP_ABORTED");
-    platform.messages->Show(state.owner, message, caption, kMbOk | kMbIconError);
+    ShowLocalizedBox(state.strings, *platform.messages, state.owner, "GLOBAL_WARNING",
+                     "SETUP_ABORTED", kMbOk | kMbIconError);
 }
 
 void ChangeInstallFolder(SetupState& state, Platform& platform, WindowHandle dialog) {

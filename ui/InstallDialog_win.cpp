@@ -9,7 +9,7 @@
 #include "install/InstallSequence.h"
 #include "package/StringTable.h"
 #include "resources/ResourceIds.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 #include "ui/Dialogs_win.h"
 #include "ui/InstallCommands.h"
 

@@ -3,8 +3,8 @@
 #include "platform/ProfileStore.h"
 #include "platform/Text.h"
 #include "resources/ResourceIds.h"
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupState.h"
+#include "records/SetupConfiguration.h"
+#include "records/SetupState.h"
 
 const LanguageButton kLanguageButtons[kLanguageButtonCount] = {
     {kIdcLanguageItaliano, "ITALIANO"},

@@ -7,8 +7,8 @@
 
 #include "package/StringTable.h"
 #include "resources/ResourceIds.h"
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupState.h"
+#include "records/SetupConfiguration.h"
+#include "records/SetupState.h"
 #include "ui/DialogLayout.h"
 #include "ui/Dialogs_win.h"
 #include "ui/FlatButton.h"

@@ -1,8 +1,8 @@
 // The driver's stages as the user meets them: the three modal dialogs, owned by the desktop.
 #include <windows.h>
 
-#include "setup/SetupConfiguration.h"
-#include "setup/SetupState.h"
+#include "records/SetupConfiguration.h"
+#include "records/SetupState.h"
 #include "ui/Dialogs_win.h"
 #include "ui/SetupDialogs_win.h"
 

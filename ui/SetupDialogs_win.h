@@ -1,7 +1,7 @@
 // The setup's stages on Win32: the language, license and install dialogs.
 #pragma once
 
-#include "setup/SetupStages.h"
+#include "ui/SetupStages.h"
 #include "ui/Dialogs_win.h"
 
 class DialogStages : public SetupStages {

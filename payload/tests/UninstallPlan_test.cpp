@@ -128,7 +128,7 @@ TEST(UninstallPlan, UnregistersTheControlsThenRemovesTheAssociations) {
     ASSERT_EQ(FolderCheck::kOk,
               uninstall::BuildPlan("C:\\Zarbel PC", kFolders, "", holder.plan.get()));
     const char* const controls[] = {"COMDLG32.OCX",    "MSCOMCTL.OCX", "MSCOMCT2.OCX",
-                                    "TuneChooser.ocx", "TABCTL32.OCX", "MSINET.OCX"};
+                                    "TuneChooser.ocx", "TABCTL32.ocx", "MSINET.ocx"};
     for (int i = 0; i < 6; ++i) {
         const uninstall::Action& action = holder.plan->actions[i];
         ASSERT_EQ(ActionKind::kRunAndWait, action.kind);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
 #include <set>
 #include <string>
@@ -10,6 +12,17 @@
 namespace {
 
 using uninstall::Outcome;
+
+// Names compare without regard to ASCII case, as on the Windows file system.
+struct NoCaseLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                            [](char x, char y) {
+                                                return std::tolower(static_cast<unsigned char>(x)) <
+                                                       std::tolower(static_cast<unsigned char>(y));
+                                            });
+    }
+};
 
 // Files and folders of a pretend disk, and a log of every call.
 class FakeSystem : public uninstall::UninstallSystem {
@@ -41,8 +54,8 @@ public:
         return Outcome::kDone;
     }
 
-    std::set<std::string> files;
-    std::set<std::string> locked;
+    std::set<std::string, NoCaseLess> files;
+    std::set<std::string, NoCaseLess> locked;
     std::set<std::string> failingRuns;
     std::vector<std::string> calls;
 };
@@ -89,8 +102,8 @@ TEST(UninstallRun, RemovesAnInstallationAndKeepsTheSongs) {
     fixture.Run("C:\\windows\\ZarBelPC_uninstall.exe");
 
     // The running uninstaller waits for the restart; the song is the only other file left.
-    EXPECT_EQ((std::set<std::string>{"C:\\ZarbelPC\\SONGS\\Volare.kar",
-                                     "C:\\windows\\ZarBelPC_uninstall.exe"}),
+    EXPECT_EQ((std::set<std::string, NoCaseLess>{"C:\\ZarbelPC\\SONGS\\Volare.kar",
+                                                 "C:\\windows\\ZarBelPC_uninstall.exe"}),
               fixture.system.files);
     EXPECT_EQ(0, fixture.report->failures);
     EXPECT_EQ(1, fixture.report->kept);

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "records/InstallEntries.h"
+
 namespace uninstall {
 
 const char* const kPayloadEntries[kPayloadEntryCount] = {
@@ -15,20 +17,13 @@ const char* const kPayloadEntries[kPayloadEntryCount] = {
     "version.dat",
 };
 
-const char* const kControls[kControlCount] = {
-    "COMDLG32.OCX", "MSCOMCTL.OCX", "MSCOMCT2.OCX", "TuneChooser.ocx", "TABCTL32.OCX", "MSINET.OCX",
-};
-
 namespace {
 
 constexpr const char* kSettingsFile = "ZarBelPC.INI";
-constexpr const char* kCompanion = "assocset.exe";
 constexpr const char* kLinkName = "ZarbelPC.lnk";
 constexpr const char* kUninstallLinkName = "Uninstall ZarbelPC.lnk";
 constexpr const char* kGroupFolder = "ZarbelPC";
 constexpr const char* kFallbackShellFolder = "C:\\";
-// The copies the setup puts into the Windows directory besides the settings file.
-const char* const kWindowsCopies[] = {"ZarBelPC_uninstall.exe", "mfc71.dll", "msvcr71.dll"};
 
 int IsDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -208,14 +203,15 @@ FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folde
     char program[kPathSize];
     char subject[kPathSize];
     if (path::Join(program, sizeof program, folders.system, "regsvr32.exe")) {
-        for (const char* control : kControls) {
-            path::Join(subject, sizeof subject, install, control);
+        // The controls the setup registers, in its order.
+        for (const entries::Control& control : entries::kControls) {
+            path::Join(subject, sizeof subject, install, control.file);
             AddRun(plan, Purpose::kUnregisterControl, program, "/u /s", subject);
         }
     } else {
-        plan->tooLong += kControlCount;
+        plan->tooLong += entries::kControlCount;
     }
-    path::Join(program, sizeof program, install, kCompanion);
+    path::Join(program, sizeof program, install, entries::kCompanion);
     AddRun(plan, Purpose::kRemoveAssociations, program, "/u", program);
 
     for (const char* entry : kPayloadEntries) {
@@ -225,8 +221,11 @@ FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folde
     }
     AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, install, kPlaylistFile);
 
-    for (const char* copy : kWindowsCopies) {
-        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows, copy);
+    // The copies the setup puts into the Windows directory besides the settings file.
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows,
+                  entries::kUninstaller);
+    for (const char* library : entries::kRuntimeLibraries) {
+        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows, library);
     }
     char fonts[kPathSize];
     if (path::Join(fonts, sizeof fonts, folders.windows, "FONTS")) {

@@ -21,10 +21,6 @@ constexpr const char* kSetupDeletedEntry = "movefile.bat";
 // Created empty by the setup in the install folder.
 constexpr const char* kPlaylistFile = "DefaultPlaylist.pls";
 
-// The controls the setup registers, in its order.
-constexpr int kControlCount = 6;
-extern const char* const kControls[kControlCount];
-
 enum class FolderCheck {
     kOk,
     kEmpty,         // no value at all

@@ -2,14 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "install/InstallPlan.h"
+#include "package/ArchiveFormat.h"
+#include "platform/Text.h"
+#include "records/InstallEntries.h"
 #include "package/ArchiveBytes.h"
 #include "platform/ResourceStore.h"
-#include "setup/SetupConfiguration.h"
+#include "records/SetupConfiguration.h"
 
+namespace install {
 namespace {
 
 WindowHandle const kDialog = reinterpret_cast<WindowHandle>(0xD1A);
@@ -212,16 +217,38 @@ TEST(InstallPlanTest, LongestEntryNameIsReadFromTheRecordHeaders) {
     Append(&archive, RecordBytes("ZarBelPC_UNINSTALL.exe", Bytes("")));
     Append(&archive, RecordBytes("a-name-in-a-wider-field.dat", Bytes("xy"), 300));
     Append(&archive, RecordBytes("B", Bytes("z")));
-    ResourceBlock block = {archive.data(), static_cast<uint32_t>(archive.size())};
-    EXPECT_EQ(strlen("a-name-in-a-wider-field.dat"), LongestArchiveEntryName(block));
+    EXPECT_EQ(strlen("a-name-in-a-wider-field.dat"),
+              archive::LongestEntryName(archive.data(), archive.size()));
 
     // A header that runs past the end stops the walk; what came before still counts.
     std::vector<unsigned char> cut(archive.begin(), archive.begin() + 267 + 264 + 8 + 10);
-    block = {cut.data(), static_cast<uint32_t>(cut.size())};
-    EXPECT_EQ(strlen("ZarBelPC_UNINSTALL.exe"), LongestArchiveEntryName(block));
+    EXPECT_EQ(strlen("ZarBelPC_UNINSTALL.exe"), archive::LongestEntryName(cut.data(), cut.size()));
 
-    block = {nullptr, 0};
-    EXPECT_EQ(0u, LongestArchiveEntryName(block));
+    EXPECT_EQ(0u, archive::LongestEntryName(nullptr, 0));
 }
 
 }  // namespace
+}  // namespace install
+
+#ifdef ZB_PAYLOAD_ENTRIES_FILE
+// The setup's list of what the installation needs against the files the payload build stages
+// (natively: the list is read from the source tree).
+TEST(InstallEntriesTest, EveryRequiredEntryIsShippedInThePayload) {
+    std::ifstream file(ZB_PAYLOAD_ENTRIES_FILE);
+    ASSERT_TRUE(file.good()) << ZB_PAYLOAD_ENTRIES_FILE;
+    std::vector<std::string> shipped;
+    for (std::string line; std::getline(file, line);) {
+        shipped.push_back(line);
+    }
+    const char* required[entries::kRequiredCount];
+    ASSERT_EQ(entries::kRequiredCount, entries::RequiredEntries(required, entries::kRequiredCount));
+    for (const char* name : required) {
+        bool found = false;
+        for (const std::string& entry : shipped) {
+            found = found || text::EqualsNoCase(entry.c_str(), name);
+        }
+        EXPECT_TRUE(found) << name;
+    }
+    EXPECT_EQ(3, entries::RequiredEntries(required, 3)) << "never more than the capacity";
+}
+#endif

@@ -16,7 +16,7 @@
 #include "platform/IniFile.h"
 #include "platform/MemoryResourceStore.h"
 #include "platform/Text.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 namespace {
 

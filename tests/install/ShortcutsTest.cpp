@@ -9,7 +9,7 @@
 
 #include "doubles/InstallDoubles.h"
 #include "install/Shortcuts.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "package/ArchiveBytes.h"
+#include "records/InstallEntries.h"
 
 using PayloadFiles = std::vector<std::pair<std::string, std::string>>;
 
@@ -23,9 +24,8 @@ inline PayloadFiles TestPayloadFiles() {
         {"movefile.bat", "@echo never run"},
         {"DICT.DIC", "the dictionary"},
     };
-    for (const char* control : {"COMDLG32.OCX", "MSCOMCTL.OCX", "MSCOMCT2.OCX", "TuneChooser.ocx",
-                                "TABCTL32.ocx", "MSINET.ocx"}) {
-        files.push_back({control, std::string("control ") + control});
+    for (const entries::Control& control : entries::kControls) {
+        files.push_back({control.file, std::string("control ") + control.file});
     }
     return files;
 }

@@ -19,7 +19,7 @@
 #include "package/ArchiveBytes.h"
 #include "platform/MemoryResourceStore.h"
 #include "platform/Win32Adapters.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 namespace {
 

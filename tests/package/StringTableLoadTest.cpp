@@ -13,7 +13,7 @@
 #include "doubles/TestDictionary.h"
 #include "package/StringTable.h"
 #include "platform/MemoryResourceStore.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "package/PayloadArchive.h"
 #include "package/StringTable.h"
 #include "platform/MemoryResourceStore.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "platform/MemoryResourceStore.h"
 #include "setup/PlatformCheck.h"
 #include "setup/SetupDriver.h"
-#include "setup/SetupStages.h"
-#include "setup/SetupState.h"
+#include "ui/SetupStages.h"
+#include "records/SetupState.h"
 
 namespace {
 

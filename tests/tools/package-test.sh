@@ -49,7 +49,7 @@ if [ "$mode" = inputs ]; then
 
     cp -r "$full" "$work/lacking" && rm "$work/lacking/MSINET.OCX" "$work/lacking/assocset.exe"
     run "two files missing" 2 --payload "$work/lacking" --out "$out" --arch x86_64
-    says "missing control" "the payload lacks MSINET.OCX"
+    says "missing control" "the payload lacks MSINET.ocx"
     says "missing companion" "the payload lacks assocset.exe"
     says "missing, summary" "2 problem(s) with the inputs; nothing was built"
     never_says "missing" "lacks ZarBelPC.EXE"

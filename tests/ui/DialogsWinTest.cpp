@@ -25,7 +25,7 @@
 #include "platform/System.h"
 #include "platform/Win32Adapters.h"
 #include "resources/ResourceIds.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 #include "ui/DialogLayout.h"
 #include "ui/Dialogs_win.h"
 #include "ui/FlatButton.h"

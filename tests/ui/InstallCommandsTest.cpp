@@ -6,7 +6,7 @@
 
 #include "doubles/Doubles.h"
 #include "doubles/InstallDoubles.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 #include "ui/InstallCommands.h"
 
 namespace {

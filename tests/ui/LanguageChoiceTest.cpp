@@ -6,7 +6,7 @@
 
 #include "doubles/Doubles.h"
 #include "doubles/Scratch.h"
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 #include "ui/LanguageChoice.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "setup/SetupConfiguration.h"
+#include "records/SetupConfiguration.h"
 
 const SetupConfiguration kSetupConfiguration = {
     "ZarBelPC.INI",

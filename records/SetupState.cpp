@@ -1,4 +1,4 @@
-#include "setup/SetupState.h"
+#include "records/SetupState.h"
 
 #include <cstring>
 

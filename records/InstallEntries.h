@@ -1,0 +1,31 @@
+// The payload entries that the installation itself needs, by the names the setup gives them: the
+// planner copies, registers and starts them, the uninstaller undoes that, and zbpack refuses a
+// payload folder without them. Names compare without regard to case, as on Windows.
+#pragma once
+
+namespace entries {
+
+// The controls in the order they are registered; the first start has no owner window.
+struct Control {
+    const char* file;
+    bool ownedByDialog;
+};
+constexpr Control kControls[] = {
+    {"COMDLG32.OCX", false},   {"MSCOMCTL.OCX", true}, {"MSCOMCT2.OCX", true},
+    {"TuneChooser.ocx", true}, {"TABCTL32.ocx", true}, {"MSINET.ocx", true},
+};
+constexpr int kControlCount = sizeof kControls / sizeof kControls[0];
+
+// Copied into the Windows directory beside the settings file.
+constexpr const char* kUninstaller = "ZarBelPC_uninstall.exe";
+constexpr const char* kRuntimeLibraries[] = {"mfc71.dll", "msvcr71.dll"};
+// Started from the install folder at the end.
+constexpr const char* kCompanion = "assocset.exe";
+
+// The whole list, for checks: the entries above, then the settings file, the font and the
+// program the links point at (from the setup's configuration). Fills names with at most capacity
+// pointers to static texts and returns how many there are.
+constexpr int kRequiredCount = kControlCount + 2 + 1 + 1 + 3;
+int RequiredEntries(const char** names, int capacity);
+
+}  // namespace entries

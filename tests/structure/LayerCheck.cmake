@@ -1,0 +1,37 @@
+# For each layer, compiles one header of its own folder with the include path that layer builds
+# with (the views of its folder, the folders below and resources/), which must succeed, and one
+# header of every folder above it, which must fail.
+file(MAKE_DIRECTORY ${WORK})
+set(path -I${VIEWS}/resources)
+set(failures 0)
+function(try_include header expect)
+    file(WRITE ${WORK}/probe.cpp "#include \"${header}\"\n")
+    execute_process(COMMAND ${CXX} -std=c++17 -fsyntax-only ${path} ${WORK}/probe.cpp
+                    RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
+    if(expect STREQUAL "builds" AND NOT result EQUAL 0)
+        message(SEND_ERROR "${layer}: \"${header}\" should compile and does not")
+    elseif(expect STREQUAL "fails" AND result EQUAL 0)
+        message(SEND_ERROR "${layer}: \"${header}\" reaches up a layer and still compiles")
+    else()
+        message(STATUS "${layer}: \"${header}\" ${expect}")
+    endif()
+endfunction()
+
+list(LENGTH FOLDERS count)
+math(EXPR last "${count} - 1")
+foreach(i RANGE ${last})
+    list(GET FOLDERS ${i} layer)
+    list(APPEND path -I${VIEWS}/${layer})
+    foreach(j RANGE ${i} ${last})
+        list(GET FOLDERS ${j} folder)
+        # The first header of the folder that builds without <windows.h>.
+        file(GLOB headers RELATIVE ${SOURCE} ${SOURCE}/${folder}/*.h)
+        list(FILTER headers EXCLUDE REGEX "_win\\.h$|Win32")
+        list(GET headers 0 header)
+        if(j EQUAL i)
+            try_include(${header} builds)
+        else()
+            try_include(${header} fails)
+        endif()
+    endforeach()
+endforeach()
