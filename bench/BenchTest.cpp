@@ -15,6 +15,7 @@
 #include "bench/Corpus.h"
 #include "bench/Timing.h"
 #include "package/ArchiveFormat.h"
+#include "platform/FileNames.h"
 #include "platform/Text.h"
 
 namespace {
@@ -28,11 +29,11 @@ std::string Upper(std::string name) {
     return name;
 }
 
-// Every name is a bare name that fits a record, and no two differ only in letter case.
+// Every name is one Windows stores as given, fits a record, and no two differ only in letter case.
 void ExpectPackable(const std::vector<CorpusFile>& files) {
     std::set<std::string> seen;
     for (const CorpusFile& file : files) {
-        EXPECT_TRUE(archive::IsBareName(file.name.c_str())) << file.name;
+        EXPECT_TRUE(names::IsStoredAsGiven(file.name.c_str())) << file.name;
         EXPECT_LE(file.name.size(), archive::kMaxNameLength) << file.name;
         EXPECT_LE(file.size, archive::kMaxDataLength) << file.name;
         EXPECT_TRUE(seen.insert(Upper(file.name)).second) << file.name;

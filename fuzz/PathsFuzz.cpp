@@ -46,14 +46,15 @@ void CheckNormalise(const std::string& field, size_t size) {
 void CheckInstallPlan(const install::InstallInputs& inputs) {
     static install::InstallPlan plan;
     install::PlanResult result = install::PlanInstallation(inputs, &plan);
-    FUZZ_CHECK(plan.count >= 0 && plan.count <= kMaxInstallActions, std::to_string(plan.count));
+    FUZZ_CHECK(plan.count >= 0 && plan.count <= install::kMaxInstallActions,
+               std::to_string(plan.count));
     for (int i = 0; i < plan.count; ++i) {
         const install::InstallAction& action = plan.actions[i];
         FUZZ_CHECK(Terminated(action.path, sizeof action.path), "path");
         FUZZ_CHECK(Terminated(action.source, sizeof action.source), "source");
         FUZZ_CHECK(Terminated(action.text, sizeof action.text), "text");
     }
-    if (result != install::PlanResult::Ok) {
+    if (result != install::PlanResult::kOk) {
         return;
     }
     // The extraction writes folder\name for every entry into a buffer of kExtractPathSize.
@@ -62,14 +63,14 @@ void CheckInstallPlan(const install::InstallInputs& inputs) {
     for (int i = 0; i < plan.count; ++i) {
         const install::InstallAction& action = plan.actions[i];
         switch (action.step) {
-            case install::InstallStep::CreateFolder:
-            case install::InstallStep::ExtractResource:
-            case install::InstallStep::ExtractArchive:
-            case install::InstallStep::CopyFile:
-            case install::InstallStep::DeleteFile:
-            case install::InstallStep::CreateEmptyFile:
-            case install::InstallStep::SetCurrentFolder:
-            case install::InstallStep::StartProgram:
+            case install::InstallStep::kCreateFolder:
+            case install::InstallStep::kExtractResource:
+            case install::InstallStep::kExtractArchive:
+            case install::InstallStep::kCopyFile:
+            case install::InstallStep::kDeleteFile:
+            case install::InstallStep::kCreateEmptyFile:
+            case install::InstallStep::kSetCurrentFolder:
+            case install::InstallStep::kStartProgram:
                 FUZZ_CHECK(StartsWith(action.path, inputs.installFolder) ||
                                StartsWith(action.path, inputs.windowsFolder) ||
                                StartsWith(action.path, inputs.systemFolder),
@@ -78,7 +79,7 @@ void CheckInstallPlan(const install::InstallInputs& inputs) {
             default:
                 break;
         }
-        if (action.step == install::InstallStep::CopyFile) {
+        if (action.step == install::InstallStep::kCopyFile) {
             FUZZ_CHECK(StartsWith(action.source, inputs.installFolder) ||
                            StartsWith(action.source, inputs.windowsFolder),
                        action.source);
@@ -99,7 +100,7 @@ void CheckShortcutPlan(const ShortcutInputs& inputs) {
                        StartsWith(action.path, folders.startMenu) ||
                        StartsWith(action.path, folders.programs),
                    action.path);
-        if (action.step == ShortcutStep::MakeLink) {
+        if (action.step == ShortcutStep::kMakeLink) {
             FUZZ_CHECK(Terminated(action.target, sizeof action.target), "link target");
             FUZZ_CHECK(StartsWith(action.target, inputs.installFolder) ||
                            StartsWith(action.target, inputs.windowsFolder),

@@ -31,7 +31,7 @@ int ReadProgramFilesDir(Platform& platform, char* out, size_t size) {
     unsigned limit = static_cast<unsigned>(size < kProgramFilesSize ? size : kProgramFilesSize);
     OpenRegistryKey key(*platform.registry);
     uint32_t error = 0;
-    if (!key.Open(RegistryRoot::LocalMachine, kCurrentVersionKey, &error)) {
+    if (!key.Open(RegistryRoot::kLocalMachine, kCurrentVersionKey, &error)) {
         platform.messages->Show(platform.system->FocusWindow(), kProgramFilesCannotOpen,
                                 kRegistryCaption, kMbIconError);
         return 0;

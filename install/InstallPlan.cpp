@@ -36,7 +36,7 @@ public:
     InstallAction& Add(InstallStep step) {
         if (plan_->count >= kMaxInstallActions) {
             // Cannot happen with the fixed sequence; kept so that a longer one fails safely.
-            Refuse(PlanResult::InstallFolderTooLong);
+            Refuse(PlanResult::kInstallFolderTooLong);
             memset(&spare_, 0, sizeof spare_);
             return spare_;
         }
@@ -47,7 +47,7 @@ public:
     }
 
     void Progress(int position) {
-        InstallAction& action = Add(InstallStep::SetProgress);
+        InstallAction& action = Add(InstallStep::kSetProgress);
         action.window = in_.installDialog;
         action.number = position;
     }
@@ -59,30 +59,30 @@ public:
         }
     }
     void InInstallFolder(char* dst, const char* name) {
-        Join(dst, kInstallPathSize, in_.installFolder, name, PlanResult::InstallFolderTooLong);
+        Join(dst, kInstallPathSize, in_.installFolder, name, PlanResult::kInstallFolderTooLong);
     }
     void InWindowsFolder(char* dst, const char* name) {
-        Join(dst, kInstallPathSize, in_.windowsFolder, name, PlanResult::WindowsFolderUnusable);
+        Join(dst, kInstallPathSize, in_.windowsFolder, name, PlanResult::kWindowsFolderUnusable);
     }
 
     void CopyToWindowsFolder(const char* name) {
-        InstallAction& action = Add(InstallStep::CopyFile);
+        InstallAction& action = Add(InstallStep::kCopyFile);
         InInstallFolder(action.source, name);
         InWindowsFolder(action.path, name);
     }
 
     void Setting(const char* section, const char* key, const char* value, size_t limit) {
-        InstallAction& action = Add(InstallStep::WriteSetting);
+        InstallAction& action = Add(InstallStep::kWriteSetting);
         action.section = section;
         action.key = key;
         action.file = in_.configuration->settingsFileName;
         if (!text::Copy(action.text, limit, value)) {
-            Refuse(PlanResult::InstallFolderTooLong);
+            Refuse(PlanResult::kInstallFolderTooLong);
         }
     }
 
     void Refuse(PlanResult reason) {
-        if (result_ == PlanResult::Ok) {
+        if (result_ == PlanResult::kOk) {
             result_ = reason;
         }
     }
@@ -90,7 +90,7 @@ public:
 private:
     const InstallInputs& in_;
     InstallPlan* plan_;
-    PlanResult result_ = PlanResult::Ok;
+    PlanResult result_ = PlanResult::kOk;
     InstallAction spare_;
 };
 
@@ -100,23 +100,23 @@ PlanResult PlanInstallation(const InstallInputs& in, InstallPlan* plan) {
     plan->count = 0;
     Planner p(in, plan);
     // An existing folder is fine; one whose parent is missing makes the extraction fail.
-    InstallAction& create = p.Add(InstallStep::CreateFolder);
+    InstallAction& create = p.Add(InstallStep::kCreateFolder);
     if (!text::Copy(create.path, sizeof create.path, in.installFolder)) {
-        p.Refuse(PlanResult::InstallFolderTooLong);
+        p.Refuse(PlanResult::kInstallFolderTooLong);
     }
     p.Progress(0);
     PlanResult sequence = PlanInstallSequence(in, plan);
-    return p.result() != PlanResult::Ok ? p.result() : sequence;
+    return p.result() != PlanResult::kOk ? p.result() : sequence;
 }
 
 PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     const SetupConfiguration& config = *in.configuration;
     Planner p(in, plan);
     if (in.windowsFolder[0] == '\0') {
-        p.Refuse(PlanResult::WindowsFolderUnusable);
+        p.Refuse(PlanResult::kWindowsFolderUnusable);
     }
     if (in.systemFolder[0] == '\0') {
-        p.Refuse(PlanResult::SystemFolderUnusable);
+        p.Refuse(PlanResult::kSystemFolderUnusable);
     }
     // The archive and each of its entries are written as folder\name in kExtractPathSize.
     size_t folderLength = strlen(in.installFolder);
@@ -125,11 +125,11 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
         longestName = in.longestEntryName;
     }
     if (folderLength + 1 + longestName >= kExtractPathSize) {
-        p.Refuse(PlanResult::InstallFolderTooLong);
+        p.Refuse(PlanResult::kInstallFolderTooLong);
     }
     p.Progress(10);
 
-    InstallAction* action = &p.Add(InstallStep::ExtractResource);
+    InstallAction* action = &p.Add(InstallStep::kExtractResource);
     action->window = in.installDialog;
     action->resourceType = kPayloadResourceType;
     action->resourceName = kPayloadArchiveName;
@@ -138,7 +138,7 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     p.InInstallFolder(action->path, kPayloadArchiveName);
     p.Progress(40);
 
-    action = &p.Add(InstallStep::ExtractArchive);
+    action = &p.Add(InstallStep::kExtractArchive);
     action->window = in.installDialog;
     action->resourceName = kPayloadArchiveName;
     action->number = 30;
@@ -155,35 +155,35 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     // The font: the old file goes first, so a failed copy leaves no stale font behind.
     char fontsFolder[kInstallPathSize];
     p.InWindowsFolder(fontsFolder, kFontsFolder);
-    action = &p.Add(InstallStep::DeleteFile);
+    action = &p.Add(InstallStep::kDeleteFile);
     p.Join(action->path, kInstallPathSize, fontsFolder, config.fontFileName,
-           PlanResult::WindowsFolderUnusable);
-    p.Add(InstallStep::Wait).number = 200;
-    action = &p.Add(InstallStep::CopyFile);
+           PlanResult::kWindowsFolderUnusable);
+    p.Add(InstallStep::kWait).number = 200;
+    action = &p.Add(InstallStep::kCopyFile);
     p.InInstallFolder(action->source, config.fontFileName);
     p.Join(action->path, kInstallPathSize, fontsFolder, config.fontFileName,
-           PlanResult::WindowsFolderUnusable);
+           PlanResult::kWindowsFolderUnusable);
     p.Progress(80);
 
     // Written by bare name: they land in the copy just placed in the Windows directory.
     char songFolder[kSongFolderSize];
     p.Join(songFolder, sizeof songFolder, in.installFolder, config.songsFolderName,
-           PlanResult::InstallFolderTooLong);
+           PlanResult::kInstallFolderTooLong);
     p.Setting("Options", "FirstTime", "1", kInstallPathSize);
     p.Setting("PATH", "Installpath", in.installFolder, kInstallPathSize);
     p.Setting("PATH", "ServerPath", config.serverHost, kInstallPathSize);
     p.Setting("PATH", "SONGDIR", songFolder, kSongFolderSize);
 
-    p.Add(InstallStep::ShowWaitCursor);
+    p.Add(InstallStep::kShowWaitCursor);
     p.Progress(90);
 
     // regsvr32 by its full path: by bare name the shell would also look in the current
     // directory and beside the setup, where a planted program would run instead.
     char registrationProgram[kInstallPathSize];
     p.Join(registrationProgram, sizeof registrationProgram, in.systemFolder, kRegistrationProgram,
-           PlanResult::SystemFolderUnusable);
+           PlanResult::kSystemFolderUnusable);
     for (const entries::Control& control : entries::kControls) {
-        action = &p.Add(InstallStep::StartProgram);
+        action = &p.Add(InstallStep::kStartProgram);
         action->window = control.ownedByDialog ? in.installDialog : nullptr;
         text::Copy(action->path, sizeof action->path, registrationProgram);
         // One quoted parameter, so that a folder with spaces stays one path.
@@ -191,19 +191,19 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
                                control.file);
         if (written < 0 || static_cast<size_t>(written) >= sizeof action->text) {
             action->text[0] = '\0';
-            p.Refuse(PlanResult::InstallFolderTooLong);
+            p.Refuse(PlanResult::kInstallFolderTooLong);
         }
     }
     p.Progress(100);
-    p.Add(InstallStep::Wait).number = 200;
+    p.Add(InstallStep::kWait).number = 200;
 
-    p.InInstallFolder(p.Add(InstallStep::DeleteFile).path, kBatchFile);
-    p.InInstallFolder(p.Add(InstallStep::CreateEmptyFile).path, kPlaylist);
-    text::Copy(p.Add(InstallStep::SetCurrentFolder).path, kInstallPathSize, in.installFolder);
-    action = &p.Add(InstallStep::StartProgram);
+    p.InInstallFolder(p.Add(InstallStep::kDeleteFile).path, kBatchFile);
+    p.InInstallFolder(p.Add(InstallStep::kCreateEmptyFile).path, kPlaylist);
+    text::Copy(p.Add(InstallStep::kSetCurrentFolder).path, kInstallPathSize, in.installFolder);
+    action = &p.Add(InstallStep::kStartProgram);
     action->window = nullptr;
     p.InInstallFolder(action->path, entries::kCompanion);
-    p.Add(InstallStep::RestoreCursor);
+    p.Add(InstallStep::kRestoreCursor);
     return p.result();
 }
 
@@ -212,52 +212,52 @@ int RunInstallPlan(const InstallPlan& plan, Platform& platform) {
     for (int i = 0; i < plan.count; ++i) {
         const InstallAction& a = plan.actions[i];
         switch (a.step) {
-            case InstallStep::CreateFolder:
+            case InstallStep::kCreateFolder:
                 platform.files->CreateFolder(a.path);
                 break;
-            case InstallStep::SetProgress:
+            case InstallStep::kSetProgress:
                 SendProgress(*platform.progress, a.window, a.number);
                 break;
-            case InstallStep::ExtractResource:
+            case InstallStep::kExtractResource:
                 // Not examined: without the file the archive extraction fails and says so.
                 ExtractResourceToFile(platform, a.path, a.resourceType, a.resourceName, a.window,
                                       static_cast<unsigned>(a.number), a.start);
                 break;
-            case InstallStep::ExtractArchive:
+            case InstallStep::kExtractArchive:
                 if (!ExtractPayloadArchive(platform, a.window, a.path, a.resourceName, a.number,
                                            a.start)) {
                     return 0;
                 }
                 break;
-            case InstallStep::CopyFile:
+            case InstallStep::kCopyFile:
                 platform.files->Copy(a.source, a.path);
                 break;
-            case InstallStep::DeleteFile:
+            case InstallStep::kDeleteFile:
                 platform.files->Delete(a.path);
                 break;
-            case InstallStep::Wait:
+            case InstallStep::kWait:
                 platform.system->Sleep(static_cast<unsigned>(a.number));
                 break;
-            case InstallStep::WriteSetting:
+            case InstallStep::kWriteSetting:
                 platform.profile->WriteString(a.section, a.key, a.text, a.file);
                 break;
-            case InstallStep::ShowWaitCursor:
+            case InstallStep::kShowWaitCursor:
                 keptCursor = platform.system->ShowWaitCursor();
                 break;
-            case InstallStep::RestoreCursor:
+            case InstallStep::kRestoreCursor:
                 platform.system->ShowCursor(keptCursor);
                 break;
-            case InstallStep::StartProgram:
+            case InstallStep::kStartProgram:
                 platform.shell->OpenHidden(a.window, a.path, a.text[0] != '\0' ? a.text : nullptr);
                 break;
-            case InstallStep::CreateEmptyFile: {
+            case InstallStep::kCreateEmptyFile: {
                 std::unique_ptr<WriteStream> file = platform.files->Create(a.path);
                 if (file) {
                     file->Close();
                 }
                 break;
             }
-            case InstallStep::SetCurrentFolder:
+            case InstallStep::kSetCurrentFolder:
                 platform.files->SetCurrentFolder(a.path);
                 break;
         }

@@ -26,19 +26,19 @@ constexpr const char* kPayloadResourceType = "PlainExtract";
 constexpr const char* kPayloadArchiveName = "RESOURCE.DAT";
 
 enum class InstallStep {
-    CreateFolder,      // path (the last level only; the result is ignored)
-    SetProgress,       // number: the position sent to window's control 1005
-    ExtractResource,   // resourceType/resourceName -> path; number: steps; start: first position
-    ExtractArchive,    // archiveName in folder path; number: span; start: base. Stops on failure
-    CopyFile,          // source -> path, replacing
-    DeleteFile,        // path
-    Wait,              // number: milliseconds
-    WriteSetting,      // section, key, text: the value, file: the settings file's bare name
-    ShowWaitCursor,    // keeps the cursor shown before
-    RestoreCursor,     // shows the kept cursor again
-    StartProgram,      // path through the "open" verb, hidden, owner window, text: parameters
-    CreateEmptyFile,   // path, emptied when it exists
-    SetCurrentFolder,  // path
+    kCreateFolder,      // path (the last level only; the result is ignored)
+    kSetProgress,       // number: the position sent to window's control 1005
+    kExtractResource,   // resourceType/resourceName -> path; number: steps; start: first position
+    kExtractArchive,    // archiveName in folder path; number: span; start: base. Stops on failure
+    kCopyFile,          // source -> path, replacing
+    kDeleteFile,        // path
+    kWait,              // number: milliseconds
+    kWriteSetting,      // section, key, text: the value, file: the settings file's bare name
+    kShowWaitCursor,    // keeps the cursor shown before
+    kRestoreCursor,     // shows the kept cursor again
+    kStartProgram,      // path through the "open" verb, hidden, owner window, text: parameters
+    kCreateEmptyFile,   // path, emptied when it exists
+    kSetCurrentFolder,  // path
 };
 
 struct InstallAction {
@@ -71,10 +71,10 @@ struct InstallInputs {
 };
 
 enum class PlanResult {
-    Ok,
-    InstallFolderTooLong,   // a path or parameter text made from the install folder does not fit
-    WindowsFolderUnusable,  // empty, or a path made from it does not fit
-    SystemFolderUnusable,   // empty, or regsvr32's path does not fit
+    kOk,
+    kInstallFolderTooLong,   // a path or parameter text made from the install folder does not fit
+    kWindowsFolderUnusable,  // empty, or a path made from it does not fit
+    kSystemFolderUnusable,   // empty, or regsvr32's path does not fit
 };
 
 // Plans the whole installation before the shortcuts: the install folder, progress 0 and the

@@ -22,14 +22,14 @@ void ReportRefusal(Platform& platform, WindowHandle installDialog, install::Plan
                    const SetupState& state) {
     char message[1200];
     switch (result) {
-        case install::PlanResult::InstallFolderTooLong:
+        case install::PlanResult::kInstallFolderTooLong:
             snprintf(message, sizeof message, kInstallFolderTooLong, state.installFolder);
             break;
-        case install::PlanResult::WindowsFolderUnusable:
+        case install::PlanResult::kWindowsFolderUnusable:
             snprintf(message, sizeof message, kWindowsFolderUnusable, state.windowsFolder);
             break;
-        case install::PlanResult::SystemFolderUnusable:
-        case install::PlanResult::Ok:
+        case install::PlanResult::kSystemFolderUnusable:
+        case install::PlanResult::kOk:
             snprintf(message, sizeof message, "%s", kSystemFolderUnusable);
             break;
     }
@@ -63,7 +63,7 @@ int RunInstallation(SetupState& state, Platform& platform, WindowHandle installD
     install::InstallInputs inputs = {installDialog, state.installFolder, state.windowsFolder,
                                      systemFolder,  longestEntryName,    &kSetupConfiguration};
     install::PlanResult planned = install::PlanInstallation(inputs, plan.get());
-    if (planned != install::PlanResult::Ok) {
+    if (planned != install::PlanResult::kOk) {
         ReportRefusal(platform, installDialog, planned, state);
         return 0;
     }

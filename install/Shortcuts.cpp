@@ -31,7 +31,7 @@ public:
               const char* linkName, const char* description) {
         ShortcutAction action;
         memset(&action, 0, sizeof action);
-        action.step = ShortcutStep::MakeLink;
+        action.step = ShortcutStep::kMakeLink;
         action.description = description;
         // An empty shell folder would put the link at the root of the current drive.
         if (linkFolder[0] == '\0' ||
@@ -50,7 +50,7 @@ public:
         }
         ShortcutAction action;
         memset(&action, 0, sizeof action);
-        action.step = ShortcutStep::CreateFolder;
+        action.step = ShortcutStep::kCreateFolder;
         text::Copy(action.path, sizeof action.path, path);
         Append(action);
         return 1;
@@ -133,7 +133,7 @@ void PlanShortcuts(const ShortcutInputs& in, ShortcutPlan* plan) {
 void RunShortcutPlan(const ShortcutPlan& plan, Platform& platform) {
     for (int i = 0; i < plan.count; ++i) {
         const ShortcutAction& action = plan.actions[i];
-        if (action.step == ShortcutStep::CreateFolder) {
+        if (action.step == ShortcutStep::kCreateFolder) {
             platform.files->CreateFolder(action.path);
         } else {
             platform.links->CreateShellLink(action.target, action.path, action.description);
@@ -148,7 +148,7 @@ int GetShellFolder(Platform& platform, char* folder, size_t size, const char* va
     folder[0] = '\0';
     OpenRegistryKey key(*platform.registry);
     uint32_t error = 0;
-    if (!key.Open(RegistryRoot::CurrentUser, kShellFoldersKey, &error)) {
+    if (!key.Open(RegistryRoot::kCurrentUser, kShellFoldersKey, &error)) {
         platform.messages->Show(platform.system->FocusWindow(), kShellFoldersCannotOpen,
                                 kRegistryCaption, kMbIconError);
         text::Copy(folder, size, kFallbackFolder);

@@ -19,7 +19,7 @@ constexpr int kMaxShortcutActions = kShortcutEntryCount * 5;
 constexpr const char* kLinkDescription = "ZarbelPC";
 constexpr const char* kGroupLinkDescription = "ZarBelPC: Software Multimediale per Karaoke";
 
-enum class ShortcutStep { CreateFolder, MakeLink };
+enum class ShortcutStep { kCreateFolder, kMakeLink };
 
 struct ShortcutAction {
     ShortcutStep step;

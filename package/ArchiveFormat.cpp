@@ -73,13 +73,6 @@ ReadResult ReadRecord(ReadStream& source, Record* record, unsigned char* data, D
     return ReadResult::kRecord;
 }
 
-int IsBareName(const char* name) {
-    if (name[0] == '\0' || strcmp(name, ".") == 0 || strcmp(name, "..") == 0) {
-        return 0;
-    }
-    return strpbrk(name, "\\/:") == nullptr;
-}
-
 size_t LongestEntryName(const unsigned char* bytes, uint64_t size) {
     size_t longest = 0;
     uint64_t offset = 0;

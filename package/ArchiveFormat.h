@@ -1,5 +1,6 @@
-// The payload archive's record layout, its limits as the setup reads them and the rule for entry
-// names, in one place: the setup's extraction and zbpack read and write archives through it.
+// The payload archive's record layout and its limits as the setup reads them, in one place: the
+// setup's extraction and zbpack read and write archives through it. Entry names follow the rule
+// of platform/FileNames.h.
 #pragma once
 
 #include <cstddef>
@@ -54,10 +55,6 @@ const char* DescribeDamage(Damage damage);
 // its content into data (kMaxDataLength bytes) with one read. On kDamaged, damage says why and
 // nothing after that point can be trusted; on kEnd and kRecord it is kNone.
 ReadResult ReadRecord(ReadStream& source, Record* record, unsigned char* data, Damage* damage);
-
-// 1 when name is a bare file name that stays inside the folder it is written to: not empty, not
-// "." or "..", and without "\", "/" or ":".
-int IsBareName(const char* name);
 
 // The length of the longest entry name in the size bytes of an archive held in memory, so that
 // a folder into which an entry could not be written is refused before anything is written.

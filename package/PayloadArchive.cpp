@@ -8,6 +8,7 @@
 
 #include "package/ArchiveFormat.h"
 #include "package/PackageTexts.h"
+#include "platform/FileNames.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
@@ -36,16 +37,16 @@ void ReportWriteError(Platform& platform, WindowHandle owner, const char* folder
     ShowError(platform, owner, text, kWriteErrorCaption);
 }
 
-// Writes one entry into folder. A name that would leave the folder, a path too long for its
-// buffer, the archive's own path (it is still being read) and content that does not reach the
-// disk in full are all reported as a file that cannot be created; a partly written file is
-// removed.
+// Writes one entry into folder. A name that Windows would not store as given (one that leaves the
+// folder, opens a device or loses its trailing dots), a path too long for its buffer, the
+// archive's own path (it is still being read) and content that does not reach the disk in full
+// are all reported as a file that cannot be created; a partly written file is removed.
 void WriteEntry(Platform& platform, WindowHandle owner, const char* folder, const char* archivePath,
                 const archive::Record& record, const unsigned char* data) {
     char target[kExtractPathSize];
-    if (!archive::IsBareName(record.name) ||
+    if (!names::IsStoredAsGiven(record.name) ||
         !text::JoinPath(target, sizeof target, folder, record.name) ||
-        text::EqualsNoCase(target, archivePath)) {
+        names::SameFile(target, archivePath)) {
         ReportWriteError(platform, owner, folder, record.name);
         return;
     }

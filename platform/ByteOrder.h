@@ -1,8 +1,18 @@
-// Little-endian 32-bit integers as every file format of the setup stores them (the payload
-// archive, the dictionary container): the one place that reads and writes them.
+// Little-endian integers as every file format of the setup and zbpack stores them (the payload
+// archive, the dictionary container, the executable image): the one place that reads and writes
+// them.
 #pragma once
 
 #include <cstdint>
+
+inline uint16_t ReadUInt16LE(const unsigned char* bytes) {
+    return static_cast<uint16_t>(bytes[0] | bytes[1] << 8);
+}
+
+inline void WriteUInt16LE(unsigned char* bytes, uint16_t value) {
+    bytes[0] = static_cast<unsigned char>(value);
+    bytes[1] = static_cast<unsigned char>(value >> 8);
+}
 
 inline uint32_t ReadUInt32LE(const unsigned char* bytes) {
     return static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |

@@ -9,25 +9,13 @@
 namespace ini {
 namespace {
 
+// The platform's blanks: space, tab, vertical tab and form feed (line ends split lines).
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
 char Upper(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameName(const std::string& a, const char* b) {
-    size_t length = strlen(b);
-    if (a.size() != length) {
-        return false;
-    }
-    for (size_t i = 0; i < length; ++i) {
-        if (Upper(a[i]) != Upper(b[i])) {
-            return false;
-        }
-    }
-    return true;
 }
 
 std::string Trim(const std::string& text) {
@@ -42,51 +30,144 @@ std::string Trim(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
+// Names are compared as the platform looks them up: blanks around the asked name ignored.
+bool SameName(const std::string& a, const char* b) {
+    std::string asked = Trim(b != nullptr ? b : "");
+    if (a.size() != asked.size()) {
+        return false;
+    }
+    for (size_t i = 0; i < asked.size(); ++i) {
+        if (Upper(a[i]) != Upper(asked[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Like the platform, one pair of enclosing quotes is taken away.
+std::string Unquote(const std::string& value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
 // One line of the file as the profile functions see it.
 struct Line {
+    // kOther: a blank line or a "[" line without "]", which the platform skips.
     enum Kind { kOther, kSection, kEntry } kind = kOther;
-    std::string name;   // section or key name, trimmed
-    std::string value;  // entry value, trimmed
-    std::string raw;    // the line as stored, without its line end
+    std::string name;       // section or key name, trimmed
+    std::string value;      // entry value, trimmed and unquoted
+    bool hasValue = false;  // a key line without "=" reads as a missing value
+    std::string raw;        // the line as stored, without its line end
 };
 
-std::vector<Line> Parse(const std::string& text) {
+// A text that starts with the UTF-8 mark is read as UTF-8, like the platform does; its
+// characters become Windows-1252 ones ("?" where there is none).
+std::string FromUtf8(const std::string& text) {
+    static const unsigned kHigh[32] = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+    };
+    std::string out;
+    for (size_t i = 0; i < text.size();) {
+        unsigned char lead = static_cast<unsigned char>(text[i]);
+        size_t length = lead < 0x80    ? 1
+                        : lead >= 0xF0 ? 4
+                        : lead >= 0xE0 ? 3
+                        : lead >= 0xC0 ? 2
+                                       : 1;
+        unsigned code = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (size_t k = 1; k < length && i + k < text.size(); ++k) {
+            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        }
+        i += length;
+        char c = '?';
+        if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
+            c = static_cast<char>(code);
+        } else {
+            for (unsigned k = 0; k < 32; ++k) {
+                if (kHigh[k] == code && code != 0) {
+                    c = static_cast<char>(0x80 + k);
+                }
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+std::vector<Line> Parse(const std::string& stored) {
+    static const char kUtf8Mark[] = "\xEF\xBB\xBF";
+    std::string text = stored.compare(0, 3, kUtf8Mark) == 0 ? FromUtf8(stored.substr(3)) : stored;
     std::vector<Line> lines;
     size_t start = 0;
     while (start < text.size()) {
-        size_t end = text.find('\n', start);
+        // CR LF, LF and a lone CR each end a line.
+        size_t end = text.find_first_of("\r\n", start);
+        size_t next = end == std::string::npos ? text.size()
+                      : (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n')
+                          ? end + 2
+                          : end + 1;
         if (end == std::string::npos) {
             end = text.size();
         }
         Line line;
         line.raw = text.substr(start, end - start);
-        if (!line.raw.empty() && line.raw.back() == '\r') {
-            line.raw.pop_back();
-        }
+        start = next;
         std::string trimmed = Trim(line.raw);
-        if (!trimmed.empty() && trimmed[0] == '[') {
-            size_t close = trimmed.find(']');
-            line.kind = Line::kSection;
-            line.name =
-                Trim(trimmed.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-        } else {
-            size_t equals = trimmed.find('=');
-            if (equals != std::string::npos) {
-                line.kind = Line::kEntry;
-                line.name = Trim(trimmed.substr(0, equals));
-                line.value = Trim(trimmed.substr(equals + 1));
-                // Like the platform, one pair of enclosing quotes is taken away.
-                if (line.value.size() >= 2 &&
-                    (line.value.front() == '"' || line.value.front() == '\'') &&
-                    line.value.back() == line.value.front()) {
-                    line.value = line.value.substr(1, line.value.size() - 2);
-                }
+        if (trimmed.empty()) {
+            lines.push_back(line);
+            continue;
+        }
+        if (trimmed[0] == '[') {
+            // The name runs to the last "]"; a line without one is skipped, and the keys after
+            // it stay in the section before.
+            size_t close = trimmed.rfind(']');
+            if (close != std::string::npos) {
+                line.kind = Line::kSection;
+                line.name = Trim(trimmed.substr(1, close - 1));
             }
+            lines.push_back(line);
+            continue;
+        }
+        line.kind = Line::kEntry;
+        size_t equals = trimmed.find('=');
+        line.name = Trim(trimmed.substr(0, equals));
+        if (equals != std::string::npos) {
+            line.hasValue = true;
+            line.value = Unquote(Trim(trimmed.substr(equals + 1)));
+            // The platform's strings end at a NUL byte.
+            line.value = line.value.substr(0, line.value.find('\0'));
         }
         lines.push_back(line);
-        start = end + 1;
     }
     return lines;
+}
+
+// The lines of the first section of that name: [*begin, *end). Lines before the first header
+// make a section with an empty name. A later section of the same name is never read or
+// written, as with the platform. Returns false when there is no such section.
+bool FindSection(const std::vector<Line>& lines, const char* section, size_t* begin, size_t* end) {
+    bool found = SameName(std::string(), section);
+    *begin = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].kind != Line::kSection) {
+            continue;
+        }
+        if (found) {
+            *end = i;
+            return true;
+        }
+        if (SameName(lines[i].name, section)) {
+            found = true;
+            *begin = i + 1;
+        }
+    }
+    *end = lines.size();
+    return found;
 }
 
 bool LoadFile(const char* path, std::string* text) {
@@ -117,57 +198,61 @@ unsigned CopyCut(const std::string& value, char* out, unsigned size) {
 
 unsigned ReadText(const std::string& text, const char* section, const char* key,
                   const char* defaultValue, char* out, unsigned size) {
-    bool inSection = false;
-    for (const Line& line : Parse(text)) {
-        if (line.kind == Line::kSection) {
-            inSection = SameName(line.name, section);
-        } else if (inSection && line.kind == Line::kEntry && SameName(line.name, key)) {
-            return CopyCut(line.value, out, size);
+    std::vector<Line> lines = Parse(text);
+    size_t begin;
+    size_t end;
+    if (FindSection(lines, section, &begin, &end)) {
+        for (size_t i = begin; i < end; ++i) {
+            if (lines[i].kind == Line::kEntry && SameName(lines[i].name, key)) {
+                // The first line of the key counts, even one without a value.
+                if (lines[i].hasValue) {
+                    return CopyCut(lines[i].value, out, size);
+                }
+                break;
+            }
         }
     }
-    // The platform drops trailing blanks from the default as well.
+    // The platform drops trailing blanks and enclosing quotes from the default as well.
     std::string fallback = defaultValue != nullptr ? defaultValue : "";
     while (!fallback.empty() && IsBlank(fallback.back())) {
         fallback.pop_back();
     }
-    return CopyCut(fallback, out, size);
+    return CopyCut(Unquote(fallback), out, size);
 }
 
 std::string WriteText(const std::string& text, const char* section, const char* key,
                       const char* value) {
     std::vector<Line> lines = Parse(text);
-    std::string entry = std::string(key) + "=" + value;
-    int sectionAt = -1;
-    int lastInSection = -1;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (lines[i].kind == Line::kSection) {
-            if (sectionAt >= 0) {
-                break;
-            }
-            if (SameName(lines[i].name, section)) {
-                sectionAt = static_cast<int>(i);
-                lastInSection = sectionAt;
-            }
-        } else if (sectionAt >= 0) {
-            if (lines[i].kind == Line::kEntry && SameName(lines[i].name, key)) {
-                lines[i].raw = entry;
-                lastInSection = -2;  // replaced
-                break;
-            }
-            if (!Trim(lines[i].raw).empty()) {
-                lastInSection = static_cast<int>(i);
-            }
-        }
+    // The platform stores the value without its leading blanks.
+    std::string stored = value;
+    stored.erase(0, stored.find_first_not_of(" \t\v\f"));
+    if (stored.find_first_not_of(" \t\v\f") == std::string::npos) {
+        stored.clear();
     }
     std::vector<std::string> out;
     for (const Line& line : lines) {
         out.push_back(line.raw);
     }
-    if (sectionAt < 0) {
-        out.push_back(std::string("[") + section + "]");
-        out.push_back(entry);
-    } else if (lastInSection >= 0) {
-        out.insert(out.begin() + lastInSection + 1, entry);
+    size_t begin;
+    size_t end;
+    if (!FindSection(lines, section, &begin, &end)) {
+        out.push_back("[" + Trim(section) + "]");
+        out.push_back(Trim(key) + "=" + stored);
+    } else {
+        size_t insertAt = begin;
+        bool replaced = false;
+        for (size_t i = begin; i < end && !replaced; ++i) {
+            if (lines[i].kind == Line::kEntry && SameName(lines[i].name, key)) {
+                // The key keeps the spelling it has in the file.
+                out[i] = lines[i].name + "=" + stored;
+                replaced = true;
+            } else if (lines[i].kind != Line::kOther) {
+                insertAt = i + 1;
+            }
+        }
+        if (!replaced) {
+            out.insert(out.begin() + insertAt, Trim(key) + "=" + stored);
+        }
     }
     std::string result;
     for (const std::string& line : out) {

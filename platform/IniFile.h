@@ -1,8 +1,9 @@
 // A reader and writer of INI files that behaves, for everything the setup and its tools use, like
 // the platform's private-profile functions: section and key names match without regard to ASCII
-// case, CRLF and LF line ends, blanks around names and values ignored, a missing key or file gives
-// the default, a value is cut to the buffer size minus one, writing creates the file and the
-// section and replaces an existing value.
+// case, CRLF, LF and CR line ends, blanks around names and values ignored, a missing key or file
+// gives the default, a value is cut to the buffer size minus one, writing creates the file and the
+// section and replaces an existing value. Only the first section of a name and the first line of
+// a key count, for reading and for writing; a later repeat is never seen.
 #pragma once
 
 #include <string>

@@ -7,7 +7,7 @@
 
 #include "platform/Types.h"
 
-enum class RegistryRoot { LocalMachine, CurrentUser };
+enum class RegistryRoot { kLocalMachine, kCurrentUser };
 
 using RegistryKey = void*;
 

@@ -11,7 +11,7 @@
 namespace {
 
 HKEY RootKey(RegistryRoot root) {
-    return root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    return root == RegistryRoot::kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
 class Win32RegistryImpl : public Registry {

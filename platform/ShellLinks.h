@@ -3,11 +3,11 @@
 #pragma once
 
 enum class LinkResult {
-    Saved,
-    CannotCreate,   // the shell link object is not available
-    NoPersistFile,  // the object cannot be saved to a file
-    PathTooLong,    // the link path does not fit the platform's path limit
-    CannotSave,     // saving failed (folder missing, not writable, ...)
+    kSaved,
+    kCannotCreate,   // the shell link object is not available
+    kNoPersistFile,  // the object cannot be saved to a file
+    kPathTooLong,    // the link path does not fit the platform's path limit
+    kCannotSave,     // saving failed (folder missing, not writable, ...)
 };
 
 class ShellLinks {

@@ -32,20 +32,20 @@ LinkResult SaveLink(const char* target, const char* linkPath, const char* descri
     ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 link.Out()))) {
-        return LinkResult::CannotCreate;
+        return LinkResult::kCannotCreate;
     }
     // A path or description the object refuses shows when the link is saved or used.
     link->SetPath(target);
     link->SetDescription(description);
     ComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.Out()))) {
-        return LinkResult::NoPersistFile;
+        return LinkResult::kNoPersistFile;
     }
     wchar_t widePath[MAX_PATH];
     if (MultiByteToWideChar(CP_ACP, 0, linkPath, -1, widePath, MAX_PATH) == 0) {
-        return LinkResult::PathTooLong;
+        return LinkResult::kPathTooLong;
     }
-    return SUCCEEDED(file->Save(widePath, TRUE)) ? LinkResult::Saved : LinkResult::CannotSave;
+    return SUCCEEDED(file->Save(widePath, TRUE)) ? LinkResult::kSaved : LinkResult::kCannotSave;
 }
 
 class Win32ShellLinksImpl : public ShellLinks {

@@ -14,11 +14,14 @@
 
 #include "package/ArchiveFormat.h"
 #include "package/PayloadArchive.h"
+#include "platform/FileNames.h"
 #include "platform/NativeFileSystem.h"
 #include "platform/Platform.h"
 #include "platform/StdioStreams.h"
 #include "platform/Text.h"
+#include "tools/ArchiveWriter.h"
 #include "tools/Commands.h"
+#include "tools/ToolSupport.h"
 #include "tools/ConsoleMessageBoxes.h"
 
 namespace {
@@ -37,8 +40,10 @@ const char kCreateHelp[] =
     "Writes the payload archive OUT: one record per FILE, stored under its file name (the last\n"
     "component of its path), in ascending order of the upper-cased names, each with a header of\n"
     "264 bytes (a 256-byte name field). Refused, with exit status 2 and OUT left as it was: a\n"
-    "name that is not a bare file name or is longer than 255 characters, a file over 15000000\n"
-    "bytes, two files whose names differ only in letter case.\n";
+    "name that Windows does not store as given (empty, \".\" or \"..\", over 255 characters,\n"
+    "a character < > : \" / \\ | ? * or a byte 1 to 31, a trailing dot or blank, a device name\n"
+    "such as CON, NUL, COM1 or LPT1 with or without an extension), a file over 15000000 bytes,\n"
+    "two files whose names differ only in letter case.\n";
 
 const char kListHelp[] =
     "usage: zbpack archive list ARCHIVE\n"
@@ -49,14 +54,16 @@ const char kVerifyHelp[] =
     "usage: zbpack archive verify ARCHIVE\n"
     "Checks every record against the setup's limits (data length at most 15000000, header\n"
     "length 8 to 1032 with a NUL in the name field, no archive cut inside a record) and every\n"
-    "name against the bare-name rule (not empty, \".\" or \"..\", no \\, / or :), writing\n"
-    "nothing. Exit status 0 when all is well, 1 otherwise.\n";
+    "name against the rule of names Windows stores as given (see create --help), writing\n"
+    "nothing; each record that breaks it is named. Exit status 0 when all is well, 1 otherwise.\n";
 
 const char kExtractHelp[] =
     "usage: zbpack archive extract ARCHIVE DIR\n"
     "Unpacks ARCHIVE into the existing folder DIR exactly as the setup does (same limits, a\n"
     "folder, a backslash and a name of at most 255 characters) and keeps ARCHIVE. The messages\n"
-    "the setup would show are printed on stderr. Exit status 1 when any of them was shown.\n";
+    "the setup would show are printed on stderr: an entry whose name Windows would not store as\n"
+    "given is not written and is named like an entry that cannot be created. Exit status 1\n"
+    "when any message was shown.\n";
 
 bool WantsHelp(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
@@ -81,89 +88,6 @@ struct DataBuffer {
 
 // ---- create ----
 
-struct Input {
-    std::string path;
-    std::string name;
-    std::string upperName;
-    uint32_t size;
-};
-
-std::string LastComponent(const std::string& path) {
-    size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Checks one input before anything is written; returns 0, kExitUsage or kExitFailed.
-int CheckInput(const char* path, Input* input) {
-    input->path = path;
-    input->name = LastComponent(path);
-    if (!archive::IsBareName(input->name.c_str())) {
-        fprintf(stderr, "%s: %s: the name '%s' is not a bare file name\n", kPrefix, path,
-                input->name.c_str());
-        return kExitUsage;
-    }
-    if (input->name.size() > archive::kMaxNameLength) {
-        fprintf(stderr, "%s: %s: the name has %zu characters, more than %zu\n", kPrefix, path,
-                input->name.size(), archive::kMaxNameLength);
-        return kExitUsage;
-    }
-    struct stat info;
-    if (stat(path, &info) != 0) {
-        fprintf(stderr, "%s: %s: %s\n", kPrefix, path, strerror(errno));
-        return kExitFailed;
-    }
-    if (!S_ISREG(info.st_mode)) {
-        fprintf(stderr, "%s: %s: not a regular file\n", kPrefix, path);
-        return kExitUsage;
-    }
-    if (info.st_size > static_cast<off_t>(archive::kMaxDataLength)) {
-        fprintf(stderr, "%s: %s: %lld bytes, more than the setup's limit of %u\n", kPrefix, path,
-                static_cast<long long>(info.st_size), archive::kMaxDataLength);
-        return kExitUsage;
-    }
-    input->size = static_cast<uint32_t>(info.st_size);
-    input->upperName = input->name;
-    for (char& c : input->upperName) {
-        c = text::Upper(c);
-    }
-    return 0;
-}
-
-// Content is copied in blocks of this size: a block that stays in the processor's cache costs
-// less than reading a whole file into a large buffer, which the system maps in page by page.
-constexpr size_t kCopyBlockSize = 64 * 1024;
-
-// Writes the records to an open stream; returns 0 on success or an exit status.
-int WriteRecords(const std::vector<Input>& inputs, WriteStream& out) {
-    std::vector<unsigned char> block(kCopyBlockSize);
-    for (const Input& input : inputs) {
-        std::unique_ptr<ReadStream> source = OpenStdioRead(input.path.c_str());
-        if (source == nullptr) {
-            fprintf(stderr, "%s: %s: %s\n", kPrefix, input.path.c_str(), strerror(errno));
-            return kExitFailed;
-        }
-        unsigned char header[archive::kHeaderLength];
-        archive::EncodeRecordHeader(input.name.c_str(), input.size, header);
-        if (out.Write(header, sizeof header) != sizeof header) {
-            return kExitFailed;
-        }
-        // More or fewer bytes than the header says show a file that changed since it was checked.
-        uint64_t copied = 0;
-        size_t got;
-        while (copied <= input.size && (got = source->Read(block.data(), block.size())) > 0) {
-            copied += got;
-            if (copied <= input.size && out.Write(block.data(), got) != got) {
-                return kExitFailed;
-            }
-        }
-        if (copied != input.size) {
-            fprintf(stderr, "%s: %s: changed while it was read\n", kPrefix, input.path.c_str());
-            return kExitFailed;
-        }
-    }
-    return 0;
-}
-
 int RunCreate(int argc, char** argv) {
     if (WantsHelp(argc, argv)) {
         fputs(kCreateHelp, stdout);
@@ -173,25 +97,25 @@ int RunCreate(int argc, char** argv) {
         return Usage(kCreateHelp);
     }
     const char* outPath = argv[1];
-    std::vector<Input> inputs(argc - 2);
+    // Every input is checked, so that one run names every file that is refused.
+    std::vector<archive::Input> inputs(argc - 2);
+    int refused = 0;
     for (int i = 2; i < argc; ++i) {
-        int status = CheckInput(argv[i], &inputs[i - 2]);
-        if (status != 0) {
-            return status;
+        int status = archive::CheckInput(kPrefix, argv[i], &inputs[i - 2]);
+        if (status != 0 && refused != kExitFailed) {
+            refused = status;
         }
+    }
+    if (refused != 0) {
+        fprintf(stderr, "%s: %s not written\n", kPrefix, outPath);
+        return refused;
     }
     // The setup's file system matches names without regard to case: the records stand in
     // ascending order of their upper-cased names, and two names that differ only in case would
     // overwrite each other.
-    std::sort(inputs.begin(), inputs.end(), [](const Input& a, const Input& b) {
-        return strcmp(a.upperName.c_str(), b.upperName.c_str()) < 0;
-    });
-    for (size_t i = 1; i < inputs.size(); ++i) {
-        if (inputs[i].upperName == inputs[i - 1].upperName) {
-            fprintf(stderr, "%s: %s and %s: names that differ only in letter case\n", kPrefix,
-                    inputs[i - 1].path.c_str(), inputs[i].path.c_str());
-            return kExitUsage;
-        }
+    int sorted = archive::SortInputs(kPrefix, &inputs);
+    if (sorted != 0) {
+        return sorted;
     }
 
     // Written beside OUT and renamed over it at the end: a failure leaves OUT as it was.
@@ -201,7 +125,10 @@ int RunCreate(int argc, char** argv) {
         fprintf(stderr, "%s: %s: %s\n", kPrefix, temporary.c_str(), strerror(errno));
         return kExitFailed;
     }
-    int status = WriteRecords(inputs, *out);
+    WriteStream& stream = *out;
+    int status = archive::WriteRecords(kPrefix, inputs, [&stream](const void* data, size_t size) {
+        return stream.Write(data, size) == size ? 1 : 0;
+    });
     int closed = out->Close();
     if (status == 0 && !closed) {
         status = kExitFailed;
@@ -215,13 +142,10 @@ int RunCreate(int argc, char** argv) {
         unlink(temporary.c_str());
         return status;
     }
-    uint64_t content = 0;
-    for (const Input& input : inputs) {
-        content += input.size;
-    }
+    uint64_t length = archive::ArchiveLength(inputs);
+    uint64_t content = length - inputs.size() * archive::kHeaderLength;
     printf("%s: %s: %zu entries, %llu content bytes, %llu bytes\n", kPrefix, outPath, inputs.size(),
-           static_cast<unsigned long long>(content),
-           static_cast<unsigned long long>(content + inputs.size() * archive::kHeaderLength));
+           static_cast<unsigned long long>(content), static_cast<unsigned long long>(length));
     return kExitOk;
 }
 
@@ -291,10 +215,11 @@ int RunVerify(int argc, char** argv) {
         ++records;
         content += record.dataLength;
         length = offset + record.headerLength + record.dataLength;
-        if (!archive::IsBareName(record.name)) {
+        if (const char* why = names::WhyNotStored(record.name)) {
             ++badNames;
-            fprintf(stderr, "%s: %s: record %u (offset %llu): '%s' is not a bare file name\n",
-                    kPrefix, path, index, static_cast<unsigned long long>(offset), record.name);
+            fprintf(stderr, "%s: %s: record %u (offset %llu): the name '%s' %s\n", kPrefix, path,
+                    index, static_cast<unsigned long long>(offset),
+                    archive::Shown(record.name).c_str(), why);
         }
     });
     if (!read || badNames > 0) {
@@ -361,22 +286,5 @@ const Command kSubcommands[] = {
 }  // namespace
 
 int RunArchiveCommand(int argc, char** argv) {
-    if (argc < 2) {
-        return Usage(kUsage);
-    }
-    if (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0) {
-        fputs(kUsage, stdout);
-        fputs("\nsubcommands:\n", stdout);
-        for (const Command* command = kSubcommands; command->name != nullptr; ++command) {
-            printf("  %-8s %s\n", command->name, command->summary);
-        }
-        return kExitOk;
-    }
-    for (const Command* command = kSubcommands; command->name != nullptr; ++command) {
-        if (strcmp(argv[1], command->name) == 0) {
-            return command->run(argc - 1, argv + 1);
-        }
-    }
-    fprintf(stderr, "%s: unknown subcommand '%s'\n", kPrefix, argv[1]);
-    return Usage(kUsage);
+    return tool::RunSubcommand(kPrefix, kUsage, kSubcommands, argc, argv);
 }

@@ -61,6 +61,7 @@ struct Layout {
     std::map<std::string, int> sections;                // upper-case name -> first line
     std::map<std::string, std::vector<Entry>> entries;  // upper-case section -> its entries
     std::vector<int> utf8Lines;
+    std::vector<DictionaryProblem> repeats;  // sections given again, keys given again
 };
 
 // A well-formed UTF-8 sequence of two to four bytes at s[i]; plain Windows-1252 text almost
@@ -105,16 +106,36 @@ Layout ReadLayout(const std::string& text) {
         std::string line =
             Trim(raw.size() && raw.back() == '\r' ? raw.substr(0, raw.size() - 1) : raw);
         if (!line.empty() && line[0] == '[') {
-            size_t close = line.find(']');
-            section = Upper(
-                Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)));
-            inSection = true;
-            layout.sections.emplace(section, number);
+            // As the reader does: the name runs to the last "]", a line without one is skipped.
+            size_t close = line.rfind(']');
+            if (close == std::string::npos) {
+                continue;
+            }
+            section = Upper(Trim(line.substr(1, close - 1)));
+            auto first = layout.sections.emplace(section, number);
+            // Only the first section of a name is ever read; what a repeat holds is lost.
+            inSection = first.second;
+            if (!inSection) {
+                layout.repeats.push_back(
+                    {number, "[" + section +
+                                 "] is given again; the setup reads only the one at line " +
+                                 std::to_string(first.first->second)});
+            }
             continue;
         }
         size_t equals = line.find('=');
         if (inSection && equals != std::string::npos && line[0] != ';') {
-            layout.entries[section].push_back({number, Upper(Trim(line.substr(0, equals)))});
+            std::string name = Upper(Trim(line.substr(0, equals)));
+            std::vector<Entry>& entries = layout.entries[section];
+            auto earlier = std::find_if(entries.begin(), entries.end(),
+                                        [&name](const Entry& entry) { return entry.name == name; });
+            if (earlier != entries.end()) {
+                layout.repeats.push_back({number, name + " is given again in [" + section +
+                                                      "]; the setup reads only line " +
+                                                      std::to_string(earlier->line)});
+                continue;
+            }
+            entries.push_back({number, name});
         }
     }
     return layout;
@@ -169,6 +190,7 @@ std::vector<DictionaryProblem> CheckDictionaryText(const std::string& text) {
         problems.push_back({line, message});
     };
     Layout layout = ReadLayout(text);
+    problems = layout.repeats;
     for (int line : layout.utf8Lines) {
         report(line, "looks like UTF-8; the setup reads the dictionary as Windows-1252");
     }
@@ -208,15 +230,7 @@ std::vector<DictionaryProblem> CheckDictionaryText(const std::string& text) {
         }
 
         // Entries of the list that the setup never reads.
-        std::map<std::string, int> firstEntry;
         for (const Entry& entry : layout.entries["ENUMKEYS"]) {
-            auto earlier = firstEntry.find(entry.name);
-            if (earlier != firstEntry.end()) {
-                report(entry.line, entry.name + " is given again; the setup reads only line " +
-                                       std::to_string(earlier->second));
-                continue;
-            }
-            firstEntry.emplace(entry.name, entry.line);
             long n = ListIndex(entry.name);
             if (n < 0) {
                 report(entry.line, entry.name +
@@ -261,17 +275,6 @@ std::vector<DictionaryProblem> CheckDictionaryText(const std::string& text) {
                     report(textLine, key + " in [" + language + "] has " +
                                          std::to_string(value.size()) +
                                          " characters; the setup cuts it to 510");
-                }
-            }
-            std::map<std::string, int> firstText;
-            for (const Entry& entry : layout.entries[language]) {
-                auto earlier = firstText.find(entry.name);
-                if (earlier != firstText.end()) {
-                    report(entry.line, "a second text for " + entry.name + " in [" + language +
-                                           "]; the setup reads only line " +
-                                           std::to_string(earlier->second));
-                } else {
-                    firstText.emplace(entry.name, entry.line);
                 }
             }
         }

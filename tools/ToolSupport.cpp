@@ -45,4 +45,28 @@ void PrintEscaped(FILE* out, const char* text) {
     }
 }
 
+int RunSubcommand(const char* prefix, const char* usage, const Command* subcommands, int argc,
+                  char** argv) {
+    if (argc < 2) {
+        fputs(usage, stderr);
+        return kExitUsage;
+    }
+    if (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0) {
+        fputs(usage, stdout);
+        fputs("\nsubcommands:\n", stdout);
+        for (const Command* command = subcommands; command->name != nullptr; ++command) {
+            printf("  %-8s %s\n", command->name, command->summary);
+        }
+        return kExitOk;
+    }
+    for (const Command* command = subcommands; command->name != nullptr; ++command) {
+        if (strcmp(argv[1], command->name) == 0) {
+            return command->run(argc - 1, argv + 1);
+        }
+    }
+    fprintf(stderr, "%s: unknown subcommand '%s'\n", prefix, argv[1]);
+    fputs(usage, stderr);
+    return kExitUsage;
+}
+
 }  // namespace tool

@@ -4,12 +4,19 @@
 #include <cstdio>
 #include <string>
 
+#include "tools/Commands.h"
+
 namespace tool {
 
 // Reads a whole file (native path). Returns 1, or 0 when it cannot be read.
 int ReadWholeFile(const char* path, std::string* out);
 // True when argv[1] asks for help.
 bool WantsHelp(int argc, char** argv);
+// Runs the subcommand that argv[1] names with argv + 1 (argv[0] is the command's own name); with
+// --help or -h prints usage and the subcommands. Without a subcommand, or with an unknown one,
+// prints usage to stderr and returns kExitUsage.
+int RunSubcommand(const char* prefix, const char* usage, const Command* subcommands, int argc,
+                  char** argv);
 // Prints a text with backslash, line feed, tab and carriage return as \\, \n, \t and \r.
 void PrintEscaped(FILE* out, const char* text);
 

@@ -10,15 +10,15 @@
 
 InstallAction RouteInstallCommand(const InstallDialogFlow& flow, int commandId) {
     if (commandId != kIdcInstall && commandId != kIdcCancel && commandId != kIdcChangeFolder) {
-        return InstallAction::NotHandled;
+        return InstallAction::kNotHandled;
     }
     if (flow.installing) {
-        return InstallAction::Ignore;
+        return InstallAction::kIgnore;
     }
     if (commandId == kIdcInstall) {
-        return InstallAction::Install;
+        return InstallAction::kInstall;
     }
-    return commandId == kIdcCancel ? InstallAction::Cancel : InstallAction::ChangeFolder;
+    return commandId == kIdcCancel ? InstallAction::kCancel : InstallAction::kChangeFolder;
 }
 
 void InstallFromDialog(SetupState& state, Platform& platform, WindowHandle dialog,

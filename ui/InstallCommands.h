@@ -10,7 +10,7 @@ struct SetupState;
 // The longest folder text taken from the folder box for the installation, terminator included.
 constexpr int kInstallFolderReadSize = 255;
 
-enum class InstallAction { Install, Cancel, ChangeFolder, Ignore, NotHandled };
+enum class InstallAction { kInstall, kCancel, kChangeFolder, kIgnore, kNotHandled };
 
 // The dialog's own state besides the setup state: whether an installation is running.
 struct InstallDialogFlow {

@@ -35,7 +35,7 @@ void EnableCommands(HWND dialog, BOOL enable) {
 void OnInit(HWND dialog, DialogContext& context) {
     SetupState& state = *context.state;
     gInstallFlow = {};
-    ShowLanguageDocument(dialog, DocumentKind::InstallationNotes, context);
+    ShowLanguageDocument(dialog, DocumentKind::kInstallationNotes, context);
     // Any message about the Program Files folder comes now, before the dialog is visible.
     MakeDefaultInstallFolder(*context.platform, state.installFolder, sizeof state.installFolder);
     SetDlgItemTextA(dialog, kIdcInstallFolder, state.installFolder);
@@ -76,18 +76,18 @@ INT_PTR CALLBACK InstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
         return FALSE;
     }
     switch (RouteInstallCommand(gInstallFlow, LOWORD(wParam))) {
-        case InstallAction::Install:
+        case InstallAction::kInstall:
             OnInstall(dialog, *context);
             return TRUE;
-        case InstallAction::Cancel:
+        case InstallAction::kCancel:
             EndDialog(dialog, 1);
             return TRUE;
-        case InstallAction::ChangeFolder:
+        case InstallAction::kChangeFolder:
             OnChangeFolder(dialog, *context);
             return FALSE;
-        case InstallAction::Ignore:
+        case InstallAction::kIgnore:
             return TRUE;
-        case InstallAction::NotHandled:
+        case InstallAction::kNotHandled:
             break;
     }
     return FALSE;

@@ -24,8 +24,8 @@ constexpr DocumentRow kDocuments[] = {
 const char* LanguageDocumentName(const char* language, DocumentKind kind) {
     for (const DocumentRow& row : kDocuments) {
         if (strcmp(row.language, language) == 0) {
-            return kind == DocumentKind::LicenseAgreement ? row.licenseAgreement
-                                                          : row.installationNotes;
+            return kind == DocumentKind::kLicenseAgreement ? row.licenseAgreement
+                                                           : row.installationNotes;
         }
     }
     return nullptr;

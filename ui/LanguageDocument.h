@@ -4,7 +4,7 @@
 
 #include "platform/ResourceStore.h"
 
-enum class DocumentKind { LicenseAgreement, InstallationNotes };
+enum class DocumentKind { kLicenseAgreement, kInstallationNotes };
 
 // Documents are resources of this type in the setup's own module.
 constexpr const char* kDocumentResourceType = "RTF";

@@ -78,7 +78,7 @@ void SetTextOf(HWND dialog, int controlId, const char* text) {
 
 void OnInit(HWND dialog, DialogContext& context) {
     CenterOverParent(dialog);
-    ShowLanguageDocument(dialog, DocumentKind::LicenseAgreement, context);
+    ShowLanguageDocument(dialog, DocumentKind::kLicenseAgreement, context);
     // A second run of the dialog in one process replaces the brush instead of leaking it.
     if (gLicenseBrush != nullptr) {
         DeleteObject(gLicenseBrush);

@@ -15,7 +15,7 @@ std::string Upper(std::string s) {
 }
 
 std::string KeyName(RegistryRoot root, const std::string& subKey) {
-    return Upper((root == RegistryRoot::LocalMachine ? "HKLM\\" : "HKCU\\") + subKey);
+    return Upper((root == RegistryRoot::kLocalMachine ? "HKLM\\" : "HKCU\\") + subKey);
 }
 
 void Append(EventLog* log, const std::string& event) {

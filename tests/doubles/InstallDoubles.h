@@ -75,7 +75,7 @@ public:
     LinkResult CreateShellLink(const char* target, const char* linkPath,
                                const char* description) override;
     std::vector<MadeLink> links;
-    LinkResult result = LinkResult::Saved;
+    LinkResult result = LinkResult::kSaved;
     ShellLinks* inner = nullptr;
     EventLog* log = nullptr;
 };

@@ -93,7 +93,7 @@ protected:
         return folder;
     }
     void SetProgramFiles(const std::string& value) {
-        registry_.SetValue(RegistryRoot::LocalMachine, kCurrentVersion, "ProgramFilesDir", value);
+        registry_.SetValue(RegistryRoot::kLocalMachine, kCurrentVersion, "ProgramFilesDir", value);
     }
 
     FakeSystem system_;
@@ -125,7 +125,7 @@ TEST_F(InstallLocationTest, DefaultFolderUsesTheValueAsStored) {
 }
 
 TEST_F(InstallLocationTest, MissingValueShowsTwoMessagesThenTheFixedDefault) {
-    registry_.AddKey(RegistryRoot::LocalMachine, kCurrentVersion);
+    registry_.AddKey(RegistryRoot::kLocalMachine, kCurrentVersion);
     EXPECT_EQ("C:\\ZarbelPC", DefaultFolder());
     ASSERT_EQ(2u, messages_.shown.size());
     EXPECT_EQ(nullptr, messages_.shown[0].owner);

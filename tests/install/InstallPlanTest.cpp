@@ -26,35 +26,35 @@ std::string Owner(WindowHandle window) {
 // One line per action, naming everything the executor will pass on.
 std::string Describe(const InstallAction& a) {
     switch (a.step) {
-        case InstallStep::CreateFolder:
+        case InstallStep::kCreateFolder:
             return "mkdir " + std::string(a.path);
-        case InstallStep::SetProgress:
+        case InstallStep::kSetProgress:
             return "progress " + std::to_string(a.number) + " to " + Owner(a.window);
-        case InstallStep::ExtractResource:
+        case InstallStep::kExtractResource:
             return "extract " + std::string(a.resourceType) + "/" + a.resourceName + " to " +
                    a.path + " steps " + std::to_string(a.number) + " from " +
                    std::to_string(a.start) + " to " + Owner(a.window);
-        case InstallStep::ExtractArchive:
+        case InstallStep::kExtractArchive:
             return "unpack " + std::string(a.resourceName) + " in " + a.path + " span " +
                    std::to_string(a.number) + " from " + std::to_string(a.start) + " to " +
                    Owner(a.window);
-        case InstallStep::CopyFile:
+        case InstallStep::kCopyFile:
             return "copy " + std::string(a.source) + " -> " + a.path;
-        case InstallStep::DeleteFile:
+        case InstallStep::kDeleteFile:
             return "delete " + std::string(a.path);
-        case InstallStep::Wait:
+        case InstallStep::kWait:
             return "wait " + std::to_string(a.number);
-        case InstallStep::WriteSetting:
+        case InstallStep::kWriteSetting:
             return "setting " + std::string(a.file) + " " + a.section + "/" + a.key + "=" + a.text;
-        case InstallStep::ShowWaitCursor:
+        case InstallStep::kShowWaitCursor:
             return "wait cursor";
-        case InstallStep::RestoreCursor:
+        case InstallStep::kRestoreCursor:
             return "restore cursor";
-        case InstallStep::StartProgram:
+        case InstallStep::kStartProgram:
             return "start " + std::string(a.path) + " [" + a.text + "] owner " + Owner(a.window);
-        case InstallStep::CreateEmptyFile:
+        case InstallStep::kCreateEmptyFile:
             return "empty file " + std::string(a.path);
-        case InstallStep::SetCurrentFolder:
+        case InstallStep::kSetCurrentFolder:
             return "cd " + std::string(a.path);
     }
     return "?";
@@ -89,7 +89,7 @@ TEST(InstallPlanTest, FolderWithSpacesGivesTheWholeSequenceInOrder) {
     Folders folders;
     folders.install = "C:\\Program Files\\Zar Bel PC";
     InstallPlan plan;
-    ASSERT_EQ(PlanResult::Ok, Plan(folders, &plan));
+    ASSERT_EQ(PlanResult::kOk, Plan(folders, &plan));
     const std::vector<std::string> expected = {
         "mkdir C:\\Program Files\\Zar Bel PC",
         "progress 0 to dialog",
@@ -141,7 +141,7 @@ TEST(InstallPlanTest, ProgressWithoutDialogIsPlannedForNoWindow) {
     InstallInputs inputs = {
         nullptr, "D:\\ZB", "C:\\WINDOWS", "C:\\WINDOWS\\system32", 24, &kSetupConfiguration};
     InstallPlan plan;
-    ASSERT_EQ(PlanResult::Ok, PlanInstallation(inputs, &plan));
+    ASSERT_EQ(PlanResult::kOk, PlanInstallation(inputs, &plan));
     for (int i = 0; i < plan.count; ++i) {
         EXPECT_EQ(nullptr, plan.actions[i].window) << Describe(plan.actions[i]);
     }
@@ -160,22 +160,22 @@ TEST(InstallPlanTest, FoldersWhosePathsWouldNotFitAreRefused) {
         PlanResult expected;
     };
     const Row rows[] = {
-        {230, 24, 10, 19, PlanResult::Ok},
-        {231, 24, 10, 19, PlanResult::InstallFolderTooLong},
-        {214, 40, 10, 19, PlanResult::Ok},
-        {215, 40, 10, 19, PlanResult::InstallFolderTooLong},
+        {230, 24, 10, 19, PlanResult::kOk},
+        {231, 24, 10, 19, PlanResult::kInstallFolderTooLong},
+        {214, 40, 10, 19, PlanResult::kOk},
+        {215, 40, 10, 19, PlanResult::kInstallFolderTooLong},
         // Without an archive resource the uninstaller copy is the longest path.
-        {236, 0, 10, 19, PlanResult::Ok},
-        {237, 0, 10, 19, PlanResult::InstallFolderTooLong},
-        {259, 24, 10, 19, PlanResult::InstallFolderTooLong},
-        {260, 24, 10, 19, PlanResult::InstallFolderTooLong},
-        {1000, 24, 10, 19, PlanResult::InstallFolderTooLong},
-        {20, 24, 236, 19, PlanResult::Ok},
-        {20, 24, 237, 19, PlanResult::WindowsFolderUnusable},
-        {20, 24, 0, 19, PlanResult::WindowsFolderUnusable},
-        {20, 24, 10, 246, PlanResult::Ok},
-        {20, 24, 10, 247, PlanResult::SystemFolderUnusable},
-        {20, 24, 10, 0, PlanResult::SystemFolderUnusable},
+        {236, 0, 10, 19, PlanResult::kOk},
+        {237, 0, 10, 19, PlanResult::kInstallFolderTooLong},
+        {259, 24, 10, 19, PlanResult::kInstallFolderTooLong},
+        {260, 24, 10, 19, PlanResult::kInstallFolderTooLong},
+        {1000, 24, 10, 19, PlanResult::kInstallFolderTooLong},
+        {20, 24, 236, 19, PlanResult::kOk},
+        {20, 24, 237, 19, PlanResult::kWindowsFolderUnusable},
+        {20, 24, 0, 19, PlanResult::kWindowsFolderUnusable},
+        {20, 24, 10, 246, PlanResult::kOk},
+        {20, 24, 10, 247, PlanResult::kSystemFolderUnusable},
+        {20, 24, 10, 0, PlanResult::kSystemFolderUnusable},
     };
     auto folder = [](size_t length, char fill) {
         return length == 0 ? std::string() : "C:\\" + std::string(length - 3, fill);
@@ -190,21 +190,21 @@ TEST(InstallPlanTest, FoldersWhosePathsWouldNotFitAreRefused) {
         EXPECT_EQ(row.expected, Plan(folders, &plan))
             << row.installLength << " " << row.longestEntryName << " " << row.windowsLength << " "
             << row.systemLength;
-        if (row.expected != PlanResult::Ok) {
+        if (row.expected != PlanResult::kOk) {
             continue;
         }
         // An accepted plan holds every text whole.
         for (int i = 0; i < plan.count; ++i) {
             const InstallAction& a = plan.actions[i];
-            if (a.step == InstallStep::StartProgram && a.text[0] != '\0') {
+            if (a.step == InstallStep::kStartProgram && a.text[0] != '\0') {
                 EXPECT_EQ("/s \"" + folders.install + "\\",
                           std::string(a.text).substr(0, folders.install.size() + 5));
                 EXPECT_EQ('"', std::string(a.text).back());
             }
-            if (a.step == InstallStep::WriteSetting && std::string(a.key) == "SONGDIR") {
+            if (a.step == InstallStep::kWriteSetting && std::string(a.key) == "SONGDIR") {
                 EXPECT_EQ(folders.install + "\\SONGS", a.text);
             }
-            if (a.step == InstallStep::CopyFile) {
+            if (a.step == InstallStep::kCopyFile) {
                 EXPECT_NE(nullptr, strstr(a.path, folders.windows.c_str())) << a.path;
             }
         }

@@ -52,7 +52,7 @@ protected:
         shell_.log = &log_;
         links_.log = &log_;
         for (const char* name : {"Desktop", "SendTo", "Start Menu", "Programs"}) {
-            registry_.SetValue(RegistryRoot::CurrentUser, kShellFoldersKey, name,
+            registry_.SetValue(RegistryRoot::kCurrentUser, kShellFoldersKey, name,
                                scratch_.Join(name));
         }
 

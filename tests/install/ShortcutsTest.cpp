@@ -22,7 +22,7 @@ std::vector<std::string> Describe(const ShortcutPlan& plan) {
     std::vector<std::string> lines;
     for (int i = 0; i < plan.count; ++i) {
         const ShortcutAction& a = plan.actions[i];
-        if (a.step == ShortcutStep::CreateFolder) {
+        if (a.step == ShortcutStep::kCreateFolder) {
             lines.push_back(std::string("mkdir ") + a.path);
         } else {
             lines.push_back(std::string("link ") + a.path + " -> " + a.target + " (" +
@@ -174,7 +174,7 @@ protected:
         strcpy(row.text, text);
     }
     void SetFolder(const char* name, const std::string& value) {
-        registry_.SetValue(RegistryRoot::CurrentUser, kShellFoldersKey, name, value);
+        registry_.SetValue(RegistryRoot::kCurrentUser, kShellFoldersKey, name, value);
     }
     std::vector<std::string> LinkPaths() const {
         std::vector<std::string> paths;
@@ -253,7 +253,7 @@ TEST_F(ShortcutsTest, EmptyProductExecutableAsksButMakesNothing) {
 
 TEST_F(ShortcutsTest, MissingDesktopValueFallsBackToDriveRootAfterTwoMessages) {
     registry_ = RecordingRegistry();
-    registry_.AddKey(RegistryRoot::CurrentUser, kShellFoldersKey);
+    registry_.AddKey(RegistryRoot::kCurrentUser, kShellFoldersKey);
     ShellFolders folders = TestFolders();
     SetFolder("SendTo", folders.sendTo);
     SetFolder("Start Menu", folders.startMenu);
@@ -288,14 +288,14 @@ TEST_F(ShortcutsTest, GetShellFolderReportsAMissingKeyOnce) {
 
     // A value that does not fit the buffer fails like a missing one.
     messages_.shown.clear();
-    registry_.SetValue(RegistryRoot::CurrentUser, kShellFoldersKey, "SendTo",
+    registry_.SetValue(RegistryRoot::kCurrentUser, kShellFoldersKey, "SendTo",
                        std::string(256, 'x'));
     EXPECT_EQ(0, GetShellFolder(platform_, folder, sizeof folder, "SendTo"));
     EXPECT_STREQ("C:\\", folder);
     ASSERT_EQ(2u, messages_.shown.size());
     EXPECT_EQ("System text of error 234", messages_.shown[0].text);
 
-    registry_.SetValue(RegistryRoot::CurrentUser, kShellFoldersKey, "SendTo",
+    registry_.SetValue(RegistryRoot::kCurrentUser, kShellFoldersKey, "SendTo",
                        std::string(255, 'x'));
     EXPECT_EQ(1, GetShellFolder(platform_, folder, sizeof folder, "SendTo"));
     EXPECT_EQ(std::string(255, 'x'), folder);

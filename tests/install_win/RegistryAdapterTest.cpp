@@ -65,7 +65,7 @@ TEST_F(RegistryAdapterTest, ValuesAreAlwaysTerminatedInsideTheBuffer) {
     Registry& registry = Win32Registry();
     RegistryKey key = nullptr;
     uint32_t error = 0;
-    ASSERT_EQ(1, registry.OpenKey(RegistryRoot::CurrentUser, kTestKey, &key, &error));
+    ASSERT_EQ(1, registry.OpenKey(RegistryRoot::kCurrentUser, kTestKey, &key, &error));
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         // The buffer is the first 256 bytes of a larger block; nothing past it may change.
@@ -79,7 +79,7 @@ TEST_F(RegistryAdapterTest, ValuesAreAlwaysTerminatedInsideTheBuffer) {
     }
     registry.CloseKey(key);
 
-    EXPECT_EQ(0, registry.OpenKey(RegistryRoot::CurrentUser, "Software\\ZarBelPC-Tests\\Missing",
+    EXPECT_EQ(0, registry.OpenKey(RegistryRoot::kCurrentUser, "Software\\ZarBelPC-Tests\\Missing",
                                   &key, &error));
     EXPECT_EQ(static_cast<uint32_t>(ERROR_FILE_NOT_FOUND), error);
 }

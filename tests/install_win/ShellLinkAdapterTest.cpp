@@ -31,7 +31,7 @@ TEST(ShellLinkAdapterTest, SavedLinkLoadsBackWithTargetAndDescription) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.linkName);
         std::string link = scratch.Join(row.linkName);
-        EXPECT_EQ(LinkResult::Saved,
+        EXPECT_EQ(LinkResult::kSaved,
                   Win32ShellLinks().CreateShellLink(row.target.c_str(), link.c_str(),
                                                     row.description.c_str()));
         LoadedLink loaded = LoadLink(link);
@@ -53,7 +53,7 @@ TEST(ShellLinkAdapterTest, SavedLinkLoadsBackWithTargetAndDescription) {
 TEST(ShellLinkAdapterTest, LinkInAMissingFolderIsNotSaved) {
     ScratchFolder scratch;
     std::string link = scratch.Join("missing") + "\\ZarbelPC.lnk";
-    EXPECT_EQ(LinkResult::CannotSave,
+    EXPECT_EQ(LinkResult::kCannotSave,
               Win32ShellLinks().CreateShellLink("C:\\x.exe", link.c_str(), "ZarbelPC"));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(link.c_str()));
 }
@@ -63,7 +63,8 @@ TEST(ShellLinkAdapterTest, ComStaysUsableForTheCaller) {
     ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
     ScratchFolder scratch;
     std::string link = scratch.Join("a.lnk");
-    EXPECT_EQ(LinkResult::Saved, Win32ShellLinks().CreateShellLink("C:\\x.exe", link.c_str(), "d"));
+    EXPECT_EQ(LinkResult::kSaved,
+              Win32ShellLinks().CreateShellLink("C:\\x.exe", link.c_str(), "d"));
     EXPECT_TRUE(LoadLink(link).loaded);
     IUnknown* object = nullptr;
     HRESULT created = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,

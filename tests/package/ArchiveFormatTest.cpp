@@ -37,21 +37,6 @@ TEST(ArchiveFormatTest, EncodingRefusesWhatTheFieldsCannotHold) {
     EXPECT_EQ(0, archive::EncodeRecordHeader("A", 15000001, header.data()));
 }
 
-TEST(ArchiveFormatTest, BareNames) {
-    const struct {
-        const char* name;
-        int bare;
-    } rows[] = {
-        {"A.TXT", 1},         {"...", 1}, {".hidden", 1}, {"a..b", 1}, {"name with spaces", 1},
-        {"\xE8t\xE9.txt", 1}, {"", 0},    {".", 0},       {"..", 0},   {"a\\b", 0},
-        {"\\a", 0},           {"a/b", 0}, {"/a", 0},      {"C:a", 0},  {"a:", 0},
-        {"..\\..\\x", 0},
-    };
-    for (const auto& row : rows) {
-        EXPECT_EQ(row.bare, archive::IsBareName(row.name)) << row.name;
-    }
-}
-
 TEST(ArchiveFormatTest, ReaderNamesEachKindOfDamage) {
     std::vector<unsigned char> data(archive::kMaxDataLength);
     std::vector<unsigned char> cutContent = RecordBytes("C", Bytes("content"));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 #include <memory>
 
 #include "doubles/Scratch.h"
@@ -135,6 +136,62 @@ TEST_P(ProfileStoreTest, BareNameLivesInTheWindowsDirectory) {
 #endif
     EXPECT_TRUE(FileExists(where + "\\" + bare)) << where;
     std::remove((where + "\\" + bare).c_str());
+}
+
+// Layouts where a straightforward reader and the platform part ways; the rows say what the
+// platform's own functions give (seen under Wine).
+TEST_P(ProfileStoreTest, OddLayoutsReadAsThePlatformReadsThem) {
+    using namespace std::string_literals;
+    const struct {
+        std::string text;
+        const char* section;
+        const char* key;
+        const char* def;
+        const char* expected;
+    } rows[] = {
+        // A repeated section: only the first one is read, also for a key only the second has.
+        {"[A]\r\nK1=1\r\n[B]\r\nX=b\r\n[a]\r\nK2=2\r\nK1=second\r\n", "A", "K1", "DEF", "1"},
+        {"[A]\r\nK1=1\r\n[B]\r\nX=b\r\n[a]\r\nK2=2\r\nK1=second\r\n", "A", "K2", "DEF", "DEF"},
+        {"[A]\r\nK=1\r\nK=2\r\n", "A", "K", "DEF", "1"},
+        // The first line of a key counts even without "=".
+        {"[S]\r\nK\r\nK=2\r\n", "S", "K", "DEF", "DEF"},
+        {"[S]\r\nVT=\vv\f\r\n", "S", "VT", "DEF", "v"},
+        {"[A]\r\n  IND  =  x  \r\n", " A ", " IND ", "DEF", "x"},
+        // Keys before the first section belong to the section with an empty name.
+        {"K0=before\r\n[A]\r\nK=1\r\n", "", "K0", "DEF", "before"},
+        // A "[" line without "]" is skipped: its keys stay in the section before.
+        {"[B]\r\nX=1\r\n[C\r\nK=open\r\n", "B", "K", "DEF", "open"},
+        {"[B]\r\nX=1\r\n[C\r\nK=open\r\n", "C", "K", "DEF", "DEF"},
+        // The name runs to the last "]".
+        {"[D]]\r\nK=dd\r\n", "D", "K", "DEF", "DEF"},
+        {"[D]]\r\nK=dd\r\n", "D]", "K", "DEF", "dd"},
+        {"[S]\rK=cr\r[T]\rK=t\r", "T", "K", "DEF", "t"},
+        {"\xEF\xBB\xBF[S]\r\nK=\xC3\xA8\xE2\x82\xAC\r\n", "S", "K", "DEF", "\xE8\x80"},
+        {"[S]\r\nK=a\0b\r\nL=l\r\n"s, "S", "K", "DEF", "a"},
+        {"[S]\r\nK=a\0b\r\nL=l\r\n"s, "S", "L", "DEF", "l"},
+        {"[S]\r\n", "S", "K", "\"quoted default\"", "quoted default"},
+        // Only ASCII letters match without regard to case.
+        {"[\xC9T\xC9]\r\nK=accent\r\n", "\xE9t\xE9", "K", "DEF", "DEF"},
+    };
+    for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        std::string file = scratch_.Join("odd" + std::to_string(i) + ".ini");
+        ASSERT_TRUE(WriteFileText(file, rows[i].text));
+        EXPECT_EQ(rows[i].expected, Read(file, rows[i].section, rows[i].key, rows[i].def))
+            << "row " << i << ": [" << rows[i].section << "] " << rows[i].key;
+    }
+}
+
+TEST_P(ProfileStoreTest, WritesGoToTheFirstSectionAndTheFirstKey) {
+    std::string file = scratch_.Join("twice.ini");
+    ASSERT_TRUE(WriteFileText(file, "[A]\r\nK=1\r\nK=one\r\n[B]\r\nX=b\r\n[A]\r\nL=2\r\n"));
+    ASSERT_EQ(1, store_->WriteString("A", "L", "first", file.c_str()));
+    ASSERT_EQ(1, store_->WriteString(" a ", " k ", "  spaced", file.c_str()));
+    EXPECT_EQ("first", Read(file, "A", "L"));
+    EXPECT_EQ("spaced", Read(file, "A", "K"));
+    std::string text = ReadFileText(file);
+    EXPECT_NE(std::string::npos, text.find("L=2")) << "the repeat stays as it was: " << text;
+    EXPECT_NE(std::string::npos, text.find("K=one")) << text;
+    EXPECT_EQ(std::string::npos, text.find("[ a ]")) << text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Stores, ProfileStoreTest, ::testing::ValuesIn(Kinds()),

@@ -151,8 +151,9 @@ TEST(DictionaryCheckTest, ThreeHundredKeysAndMore) {
 }
 
 TEST(DictionaryCheckTest, SecondTextInALanguageAndUtf8) {
-    EXPECT_TRUE(OneProblem(Check(CleanDictionary("", "setup_caption=again\r\n")), 41,
-                           "a second text for SETUP_CAPTION in [ENGLISH]"));
+    EXPECT_TRUE(
+        OneProblem(Check(CleanDictionary("", "setup_caption=again\r\n")), 41,
+                   "SETUP_CAPTION is given again in [ENGLISH]; the setup reads only line 29"));
     // "è" saved as UTF-8 instead of Windows-1252.
     EXPECT_TRUE(OneProblem(
         Check(Replace(CleanDictionary(), "GLOBAL_INFO=text 7", "GLOBAL_INFO=Citt\xC3\xA0")), 23,
@@ -160,6 +161,21 @@ TEST(DictionaryCheckTest, SecondTextInALanguageAndUtf8) {
     EXPECT_TRUE(
         Check(Replace(CleanDictionary(), "GLOBAL_INFO=text 7", "GLOBAL_INFO=Citt\xE0 \xE8 \xC0 la"))
             .empty());
+}
+
+// The setup reads only the first section of a name: a text only in a repeat is never seen, so
+// the key is also reported as having no text there.
+TEST(DictionaryCheckTest, SectionGivenAgain) {
+    std::string text = CleanDictionary("", "[ENUMKEYS]\r\nK12=LATE\r\n[OTHER]\r\nX=1\r\nX=2\r\n");
+    text = Replace(text, "SETUP_LICENSE_AGREEMENT_DONT_ACCEPT=text 11\r\n[ENUMKEYS]", "[ENUMKEYS]");
+    text += "[english]\r\nSETUP_LICENSE_AGREEMENT_DONT_ACCEPT=too late\r\n";
+    const std::vector<std::string> expected = {
+        "13: SETUP_LICENSE_AGREEMENT_DONT_ACCEPT has no text in [ENGLISH]",
+        "40: [ENUMKEYS] is given again; the setup reads only the one at line 1",
+        "44: X is given again in [OTHER]; the setup reads only line 43",
+        "71: [ENGLISH] is given again; the setup reads only the one at line 28",
+    };
+    EXPECT_EQ(expected, Check(text));
 }
 
 }  // namespace

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# scripts/package as a release engineer runs it.
-# usage: package-test.sh ROOT ZBPACK inputs
+# scripts/package (a wrapper over zbpack setup build) as a release engineer runs it.
+# usage: package-test.sh ROOT ZBPACK inputs WIN64_BUILD
 #        package-test.sh ROOT ZBPACK reproducible WIN64_BUILD
-# "inputs": the refusals, each with its message, exit status 2 and no setup written (no build).
-# "reproducible": the setup packed from the x86_64 build's staged payload in a build folder of its
-# own must be byte for byte the one that build made, and hold no build folder's path.
+# "inputs": the refusals, each with its message, exit status 2 and no setup written; a signed
+# stub and a file that is not a stub are refused too.
+# "reproducible": the setup written from the x86_64 build's stub and staged payload must be byte
+# for byte the one that build made, twice over, and hold no build folder's path.
 set -u
 root=$1
 export ZBPACK=$2
 mode=$3
+win64=$4
+stub=$win64/ZarBelPC-Setup-stub-x64.exe
+[ -f "$stub" ] || { echo "FAIL: no $stub (build the mingw64 preset)"; exit 1; }
 package=$root/scripts/package
 work=$(mktemp -d /tmp/zb-package-test.XXXXXX)
 trap 'rm -rf "$work"' EXIT
@@ -48,10 +52,10 @@ if [ "$mode" = inputs ]; then
     out=$work/setup.exe
 
     cp -r "$full" "$work/lacking" && rm "$work/lacking/MSINET.OCX" "$work/lacking/assocset.exe"
-    run "two files missing" 2 --payload "$work/lacking" --out "$out" --arch x86_64
+    run "two files missing" 2 --payload "$work/lacking" --out "$out" --arch x86_64 --stub "$stub"
     says "missing control" "the payload lacks MSINET.ocx"
     says "missing companion" "the payload lacks assocset.exe"
-    says "missing, summary" "2 problem(s) with the inputs; nothing was built"
+    says "missing, summary" "2 problem(s) with the inputs; nothing was written"
     never_says "missing" "lacks ZarBelPC.EXE"
 
     # Other capitalisations are the same files to Windows; a bad dictionary stops the build.
@@ -59,30 +63,41 @@ if [ "$mode" = inputs ]; then
     mv "$work/cased/MSINET.OCX" "$work/cased/msinet.ocx"
     mv "$work/cased/ZarBelPC.EXE" "$work/cased/ZARBELPC.exe"
     printf 'old' >"$work/cased/dict.dic"
-    run "bad dictionary" 2 --payload "$work/cased" --dictionary "$work/bad.ini" --out "$out"
+    run "bad dictionary" 2 --payload "$work/cased" --dictionary "$work/bad.ini" --out "$out" \
+        --stub "$stub"
     never_says "other case" "lacks"
     says "bad dictionary" "has problems (zbpack dict check)"
-    says "bad dictionary, the problem" "package: dictionary: "
+    says "bad dictionary, the problem" "dictionary: $work/bad.ini:"
     says "payload's DICT.DIC" "the payload's dict.dic is left out"
 
     # Names the archive cannot hold side by side, and a file over the setup's limit (sparse).
     cp -r "$full" "$work/clash"
     printf 'x' >"$work/clash/THUMBS.DB"
-    run "names differing in case" 2 --payload "$work/clash" --out "$out"
-    says "names differing in case" "zbpack archive create refused it"
+    run "names differing in case" 2 --payload "$work/clash" --out "$out" --stub "$stub"
+    says "names differing in case" "names that differ only in letter case"
     cp -r "$full" "$work/big"
     truncate -s 15000001 "$work/big/song.kar"
-    run "file too big" 2 --payload "$work/big" --out "$out"
-    says "file too big" "zbpack archive create refused it"
-    says "file too big, the file" "song.kar"
+    run "file too big" 2 --payload "$work/big" --out "$out" --stub "$stub"
+    says "file too big" "song.kar: 15000001 bytes, more than the setup's limit of 15000000"
+
+    # Names Windows would not store as given, told together with a bad dictionary.
+    cp -r "$full" "$work/winnames"
+    printf 'x' >"$work/winnames/nul.txt" && printf 'x' >"$work/winnames/RESOURCE.DAT."
+    run "Windows names" 2 --payload "$work/winnames" --dictionary "$work/bad.ini" --out "$out" \
+        --stub "$stub"
+    says "device name" "'nul.txt' is a device name on Windows"
+    says "trailing dot" "'RESOURCE.DAT.' ends in a dot"
+    says "Windows names, the dictionary" "has problems (zbpack dict check)"
+    says "Windows names, summary" "3 problem(s) with the inputs"
 
     cp -r "$full" "$work/nested" && mkdir "$work/nested/SONGS"
-    run "subfolder" 2 --payload "$work/nested" --out "$out"
+    run "subfolder" 2 --payload "$work/nested" --out "$out" --stub "$stub"
     says "subfolder" "the payload holds a folder, 'SONGS'"
 
-    run "no such payload" 2 --payload "$work/none" --out "$out"
+    run "no such payload" 2 --payload "$work/none" --out "$out" --stub "$stub"
     says "no such payload" "does not exist"
-    run "no such dictionary" 2 --payload "$full" --dictionary "$work/none.ini" --out "$out"
+    run "no such dictionary" 2 --payload "$full" --dictionary "$work/none.ini" --out "$out" \
+        --stub "$stub"
     says "no such dictionary" "does not exist"
     run "bad arch" 2 --payload "$full" --arch arm64 --out "$out"
     says "bad arch" "--arch must be i686 or x86_64"
@@ -90,25 +105,45 @@ if [ "$mode" = inputs ]; then
     run "help" 0 --help
     grep -q -- "--dictionary FILE" "$work/out" || fail "--help does not describe --dictionary"
 
+    # Stubs that zbpack must not write a setup from: one with a certificate table (the
+    # security data directory made non-zero), a packed setup, a program that is not this setup.
+    cp "$stub" "$work/signed.exe"
+    pe=$(od -An -tu4 -j60 -N4 "$stub" | tr -d ' ')
+    printf '\x00\x10\x00\x00\x08\x00\x00\x00' |
+        dd of="$work/signed.exe" bs=1 seek=$((pe + 24 + 112 + 8 * 4)) conv=notrunc 2>/dev/null
+    run "signed stub" 2 --payload "$full" --out "$out" --stub "$work/signed.exe"
+    says "signed stub" "is signed (it carries a certificate table); sign the setup after packing"
+    run "packed setup as stub" 2 --payload "$full" --out "$out" \
+        --stub "$win64/ZarBelPC-Setup-x64.exe"
+    says "packed setup as stub" "already carries data resources"
+    run "no resources" 2 --payload "$full" --out "$out" --stub "$win64/tests/package/zbresdump.exe"
+    says "no resources" "cannot be the stub: it has no resource section"
+    x86_64-w64-mingw32-strip -o "$work/probe.exe" "$win64/e2e/zbprobe.exe"
+    run "another program" 2 --payload "$full" --out "$out" --stub "$work/probe.exe"
+    says "another program" "is not a stub of this setup (it has no INSTALLDLG dialog)"
+    run "not a program" 2 --payload "$full" --out "$out" --stub "$good_dict"
+    says "not a program" "not a Windows program"
+
     [ ! -e "$out" ] || fail "a refused run wrote $out"
-    ls -d /tmp/zb-package-build.* 2>/dev/null | while read -r dir; do
-        [ "$dir" -ot "$work" ] || fail "a refused run made a build folder: $dir"
-    done
+    ! ls "$work"/setup.exe.tmp-* >/dev/null 2>&1 || fail "a refused run left a temporary file"
 elif [ "$mode" = reproducible ]; then
-    win64=$4
     reference=$win64/ZarBelPC-Setup-x64.exe
     [ -f "$reference" ] || { echo "FAIL: no $reference (build the mingw64 preset)"; exit 1; }
-    run "package the staged payload" 0 --payload "$win64/payload-staging" --arch x86_64 \
-        --out "$work/again.exe"
-    if ! cmp "$reference" "$work/again.exe"; then
-        fail "the setup packed in another folder differs from $reference"
-    fi
-    # No build folder's path inside: neither the tree's nor the package command's.
-    for path in "$root" "$win64" /tmp/zb-package-build; do
-        ! grep -qaF "$path" "$work/again.exe" || fail "the setup holds the path $path"
+    # The stub copied elsewhere, as a release machine holds it.
+    mkdir -p "$work/release" && cp "$stub" "$work/release/"
+    for round in 1 2; do
+        run "package the staged payload ($round)" 0 --payload "$win64/payload-staging" \
+            --arch x86_64 --stub "$work/release/${stub##*/}" --out "$work/again-$round.exe"
+        cmp "$reference" "$work/again-$round.exe" ||
+            fail "the setup written from the stub differs from $reference ($round)"
+    done
+    echo "sha256 of the setup written twice: $(sha256sum "$work"/again-*.exe | cut -c1-64 | uniq)"
+    # No build folder's path inside.
+    for path in "$root" "$win64"; do
+        ! grep -qaF "$path" "$work/again-1.exe" || fail "the setup holds the path $path"
     done
 else
-    echo "usage: package-test.sh ROOT ZBPACK inputs|reproducible [WIN64_BUILD]" >&2
+    echo "usage: package-test.sh ROOT ZBPACK inputs|reproducible WIN64_BUILD" >&2
     exit 2
 fi
 

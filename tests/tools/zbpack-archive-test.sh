@@ -86,14 +86,31 @@ for args in "in/A.TXT in/a.txt" "in/huge.bin" "in/" "in/A.TXT in/.." "in/A.TXT i
 done
 grep -q 'huge.bin' <("$zbpack" archive create x.dat in/huge.bin 2>&1) ||
     fail "the size refusal does not name the file"
+# Names Linux stores but Windows does not store as given: each one refused and named in one run.
+mkdir win
+for name in CON nul.txt LPT1.log RESOURCE.DAT. 'a?b' 'trail ' $'COM\xB9'; do
+    printf 'x' >"win/$name"
+done
+expect 2 "$zbpack" archive create win.dat in/A.TXT win/*
+[ -e win.dat ] && fail "create with Windows-refused names wrote win.dat"
+for name in CON nul.txt LPT1.log RESOURCE.DAT. 'a?b' 'trail ' $'COM\xB9'; do
+    grep -qF "win/$name: the name '$name'" err.txt || fail "create does not name '$name'"
+done
 expect 0 "$zbpack" archive create max.dat in/largest.bin
 expect 0 "$zbpack" archive verify max.dat
 ls ./*.tmp-* >/dev/null 2>&1 && fail "a temporary file was left behind"
 
 # verify: good archives pass, bad names and damage fail without writing anything.
-{ record GOOD.TXT good; record '..\EVIL.TXT' evil; record 'C:X' x; } >badnames.dat
+{ record GOOD.TXT good; record '..\EVIL.TXT' evil; record 'C:X' x; record CON con;
+    record RESOURCE.DAT. dot; record LPT1.log lpt; record 'a?b' q; record $'esc\e[2J' esc
+    record LAST.TXT last; } >badnames.dat
 expect 1 "$zbpack" archive verify badnames.dat
-grep -q 'EVIL' err.txt || fail "verify does not name the bad record"
+for bad in 'record 2 (offset 268).*EVIL' "record 3 .*'C:X'" "record 4 .*'CON' is a device" \
+    "record 5 .*'RESOURCE.DAT.' ends in a dot" "record 6 .*'LPT1.log' is a device" \
+    "record 7 .*'a?b' holds a character" "record 8 .*'esc\\\\x1B\[2J' holds"; do
+    grep -q "$bad" err.txt || fail "verify does not name $bad: $(cat err.txt)"
+done
+[ "$(grep -c 'record' err.txt)" = 7 ] || fail "verify names good records: $(cat err.txt)"
 expect 0 "$zbpack" archive list badnames.dat
 { cat one.dat; printf '\001\002\003'; } >leftover.dat
 head -c 300 s1.dat >cut.dat
@@ -117,6 +134,11 @@ mkdir evil evil/inner
 expect 1 "$zbpack" archive extract badnames.dat evil/inner
 [ -e evil/EVIL.TXT ] && fail "extract wrote outside the folder"
 [ "$(cat evil/inner/GOOD.TXT)" = good ] || fail "extract skipped the good entry"
+[ "$(cat evil/inner/LAST.TXT)" = last ] || fail "extract stopped at a refused name"
+[ "$(ls evil/inner | tr '\n' ' ')" = "GOOD.TXT LAST.TXT " ] || fail "extract wrote $(ls evil/inner)"
+for bad in CON RESOURCE.DAT. LPT1.log 'a?b'; do
+    grep -qF "ERRORE DI SCRITTURA: evil/inner\\$bad" err.txt || fail "extract does not name $bad"
+done
 grep -q 'ERRORE DI SCRITTURA: evil/inner\\\.\.\\EVIL.TXT' err.txt ||
     fail "extract: bad-name message: $(cat err.txt)"
 mkdir partial

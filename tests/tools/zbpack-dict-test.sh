@@ -35,6 +35,14 @@ cmp -s "$work/want" "$work/out" || fail "strings lookups: $(cat "$work/out")"
 # A language without a section: every text is the reader's default.
 expect_status 0 "strings, no section" "$zbpack" strings "$work/small.dic" FRENCH SETUP_CAPTION
 [ "$(cat "$work/out")" = "SETUP_CAPTION=String Error!" ] || fail "no section: $(cat "$work/out")"
+# A text only in a second [ENGLISH] is what the setup never sees: strings shows the same.
+{ cat "$work/small.ini"; printf '[english]\r\nLATE=late\r\n'; } >"$work/twice.ini"
+sed -i 's/^K2=-/K2=LATE/' "$work/twice.ini"
+expect_status 0 "build twice" "$zbpack" dict build "$work/twice.ini" "$work/twice.dic"
+expect_status 0 "strings, repeated section" "$zbpack" strings "$work/twice.dic" ENGLISH LATE
+[ "$(cat "$work/out")" = "LATE=String Error!" ] || fail "repeated section: $(cat "$work/out")"
+expect_status 1 "check, repeated section" "$zbpack" dict check "$work/twice.ini"
+grep -q "\[ENGLISH\] is given again" "$work/out" "$work/err" || fail "check: $(cat "$work/out")"
 
 # One byte appended: the length test fails and OUT.INI is left empty.
 cp "$work/small.dic" "$work/long.dic" && printf 'x' >>"$work/long.dic"

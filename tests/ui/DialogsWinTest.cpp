@@ -246,8 +246,8 @@ COLORREF PixelAt(HWND window, int x, int y) {
 }
 
 std::string TextOf(HWND window) {
-    char text[512];
-    GetWindowTextA(window, text, sizeof text);
+    std::string text(GetWindowTextLengthA(window) + 1, '\0');
+    text.resize(GetWindowTextA(window, &text[0], static_cast<int>(text.size())));
     return text;
 }
 
@@ -438,10 +438,10 @@ TEST_F(DialogTest, RtfStreamsReplaceTheWholeContent) {
 
     // A language without a document leaves the control as it is.
     strcpy(state_->language, "DEUTSCH");
-    ShowLanguageDocument(dialog, DocumentKind::LicenseAgreement, context_);
+    ShowLanguageDocument(dialog, DocumentKind::kLicenseAgreement, context_);
     EXPECT_EQ(10003, GetWindowTextLengthA(document));
     strcpy(state_->language, "italiano");
-    ShowLanguageDocument(dialog, DocumentKind::InstallationNotes, context_);
+    ShowLanguageDocument(dialog, DocumentKind::kInstallationNotes, context_);
     EXPECT_EQ(10003, GetWindowTextLengthA(document));
     DestroyWindow(dialog);
 }
@@ -469,12 +469,12 @@ TEST_F(DialogTest, EachLanguageShowsItsOwnDocuments) {
     for (const Expected& language : expected) {
         strcpy(state_->language, language.language);
         for (DocumentKind kind :
-             {DocumentKind::LicenseAgreement, DocumentKind::InstallationNotes}) {
+             {DocumentKind::kLicenseAgreement, DocumentKind::kInstallationNotes}) {
             SetWindowTextA(document, "");
             ShowLanguageDocument(dialog, kind, context_);
             std::string text = TextOf(document);
             const char* heading =
-                kind == DocumentKind::LicenseAgreement ? language.license : language.notes;
+                kind == DocumentKind::kLicenseAgreement ? language.license : language.notes;
             EXPECT_NE(std::string::npos, text.find(heading)) << language.language << ": " << text;
             // Real documents, parsed as RTF: no control words left in the text.
             EXPECT_GT(text.size(), 1000u) << language.language;
@@ -632,7 +632,7 @@ protected:
         if (IsSkipped() || HasFatalFailure()) {
             return;
         }
-        registry_.SetValue(RegistryRoot::LocalMachine,
+        registry_.SetValue(RegistryRoot::kLocalMachine,
                            "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
                            std::string("C:\\Program Files") + '\0');
         platform_.registry = &registry_;

@@ -61,12 +61,12 @@ TEST(InstallCommands, TheThreeButtonsAreSwallowedWhileInstalling) {
         InstallAction installing;
     };
     const Row rows[] = {
-        {1, InstallAction::Install, InstallAction::Ignore},
-        {2, InstallAction::Cancel, InstallAction::Ignore},
-        {3, InstallAction::ChangeFolder, InstallAction::Ignore},
-        {0, InstallAction::NotHandled, InstallAction::NotHandled},
-        {1000, InstallAction::NotHandled, InstallAction::NotHandled},
-        {1003, InstallAction::NotHandled, InstallAction::NotHandled},
+        {1, InstallAction::kInstall, InstallAction::kIgnore},
+        {2, InstallAction::kCancel, InstallAction::kIgnore},
+        {3, InstallAction::kChangeFolder, InstallAction::kIgnore},
+        {0, InstallAction::kNotHandled, InstallAction::kNotHandled},
+        {1000, InstallAction::kNotHandled, InstallAction::kNotHandled},
+        {1003, InstallAction::kNotHandled, InstallAction::kNotHandled},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(row.ready, RouteInstallCommand({false}, row.command)) << row.command;

@@ -19,18 +19,18 @@ TEST(LanguageDocument, EachLanguageNamesOneDocumentOfEachKind) {
     };
     for (const Row& row : rows) {
         EXPECT_STREQ(row.license,
-                     LanguageDocumentName(row.language, DocumentKind::LicenseAgreement));
+                     LanguageDocumentName(row.language, DocumentKind::kLicenseAgreement));
         EXPECT_STREQ(row.notes,
-                     LanguageDocumentName(row.language, DocumentKind::InstallationNotes));
+                     LanguageDocumentName(row.language, DocumentKind::kInstallationNotes));
     }
 }
 
 TEST(LanguageDocument, TheLanguageMustMatchAsAWholeTextInItsCase) {
     for (const char* language : {"italiano", "Italiano", "ITALIANO ", " ITALIANO", "ITALIAN",
                                  "ITALIANOX", "", "ENGLISH\t", "SPANISH", "DEUTSCH"}) {
-        EXPECT_EQ(nullptr, LanguageDocumentName(language, DocumentKind::LicenseAgreement))
+        EXPECT_EQ(nullptr, LanguageDocumentName(language, DocumentKind::kLicenseAgreement))
             << '"' << language << '"';
-        EXPECT_EQ(nullptr, LanguageDocumentName(language, DocumentKind::InstallationNotes));
+        EXPECT_EQ(nullptr, LanguageDocumentName(language, DocumentKind::kInstallationNotes));
     }
 }
 
@@ -41,14 +41,14 @@ TEST(LanguageDocument, FindsTheDocumentOnlyWhenTheStoreHoldsIt) {
     // Same name, another type: not a document.
     store.Add("PlainExtract", "LICENSE_UK.RTF", {'x'});
     ResourceBlock block = {};
-    ASSERT_EQ(1, FindLanguageDocument(store, "ITALIANO", DocumentKind::LicenseAgreement, &block));
+    ASSERT_EQ(1, FindLanguageDocument(store, "ITALIANO", DocumentKind::kLicenseAgreement, &block));
     EXPECT_EQ("{I}", std::string(reinterpret_cast<const char*>(block.data), block.size));
-    ASSERT_EQ(1, FindLanguageDocument(store, "ENGLISH", DocumentKind::InstallationNotes, &block));
+    ASSERT_EQ(1, FindLanguageDocument(store, "ENGLISH", DocumentKind::kInstallationNotes, &block));
     EXPECT_EQ(4u, block.size);
-    EXPECT_EQ(0, FindLanguageDocument(store, "ENGLISH", DocumentKind::LicenseAgreement, &block));
-    EXPECT_EQ(0, FindLanguageDocument(store, "ITALIANO", DocumentKind::InstallationNotes, &block));
+    EXPECT_EQ(0, FindLanguageDocument(store, "ENGLISH", DocumentKind::kLicenseAgreement, &block));
+    EXPECT_EQ(0, FindLanguageDocument(store, "ITALIANO", DocumentKind::kInstallationNotes, &block));
     // FRENCH has a row but no document; a lower-case name has no row at all.
     store.Add("RTF", "license_it.rtf ", {'?'});
-    EXPECT_EQ(0, FindLanguageDocument(store, "FRENCH", DocumentKind::LicenseAgreement, &block));
-    EXPECT_EQ(0, FindLanguageDocument(store, "italiano", DocumentKind::LicenseAgreement, &block));
+    EXPECT_EQ(0, FindLanguageDocument(store, "FRENCH", DocumentKind::kLicenseAgreement, &block));
+    EXPECT_EQ(0, FindLanguageDocument(store, "italiano", DocumentKind::kLicenseAgreement, &block));
 }

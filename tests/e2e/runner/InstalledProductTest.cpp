@@ -269,7 +269,7 @@ TEST_F(InstalledProduct, EveryEntryButTheBatchFileIsInstalledByteForByte) {
         EXPECT_TRUE(ReadFile(StagingFolder() + "/" + name) == ReadFile(Install(name)))
             << name << " differs from the payload";
     }
-    std::string dictionary = ReadFile(CurrentTarget().build + "/resources/DICT.DIC");
+    std::string dictionary = ReadFile(ZB_E2E_DICTIONARY);
     EXPECT_FALSE(dictionary.empty());
     EXPECT_TRUE(dictionary == ReadFile(Install("DICT.DIC"))) << "DICT.DIC is not the resource";
     EXPECT_TRUE(FileExists(Install("DefaultPlaylist.pls")));

@@ -1,0 +1,155 @@
+#include "tools/ArchiveWriter.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "package/ArchiveFormat.h"
+#include "platform/FileNames.h"
+#include "platform/StdioStreams.h"
+#include "platform/Text.h"
+#include "tools/Commands.h"
+
+namespace archive {
+
+namespace {
+
+std::string LastComponent(const std::string& path) {
+    size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string Upper(const std::string& name) {
+    std::string upper = name;
+    for (char& c : upper) {
+        c = text::Upper(c);
+    }
+    return upper;
+}
+
+// Content is copied in blocks of this size: a block that stays in the processor's cache costs
+// less than reading a whole file into a large buffer, which the system maps in page by page.
+constexpr size_t kCopyBlockSize = 64 * 1024;
+
+}  // namespace
+
+// A name as printed: control bytes written as \xNN, so that a name cannot move the terminal.
+std::string Shown(const char* name) {
+    std::string shown;
+    for (const char* p = name; *p != '\0'; ++p) {
+        unsigned char c = static_cast<unsigned char>(*p);
+        if (c < 32 || c == 127) {
+            char escaped[8];
+            snprintf(escaped, sizeof escaped, "\\x%02X", c);
+            shown += escaped;
+        } else {
+            shown += *p;
+        }
+    }
+    return shown;
+}
+
+int CheckInput(const char* prefix, const char* path, Input* input) {
+    input->path = path;
+    input->name = LastComponent(path);
+    if (const char* why = names::WhyNotStored(input->name.c_str())) {
+        fprintf(stderr, "%s: %s: the name '%s' %s\n", prefix, Shown(path).c_str(),
+                Shown(input->name.c_str()).c_str(), why);
+        return kExitUsage;
+    }
+    struct stat info;
+    if (stat(path, &info) != 0) {
+        fprintf(stderr, "%s: %s: %s\n", prefix, path, strerror(errno));
+        return kExitFailed;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        fprintf(stderr, "%s: %s: not a regular file\n", prefix, path);
+        return kExitUsage;
+    }
+    if (info.st_size > static_cast<off_t>(kMaxDataLength)) {
+        fprintf(stderr, "%s: %s: %lld bytes, more than the setup's limit of %u\n", prefix, path,
+                static_cast<long long>(info.st_size), kMaxDataLength);
+        return kExitUsage;
+    }
+    input->size = static_cast<uint32_t>(info.st_size);
+    input->upperName = Upper(input->name);
+    return 0;
+}
+
+Input MemoryInput(const char* name, std::string content) {
+    Input input;
+    input.name = name;
+    input.upperName = Upper(input.name);
+    input.size = static_cast<uint32_t>(content.size());
+    input.content = std::move(content);
+    return input;
+}
+
+int SortInputs(const char* prefix, std::vector<Input>* inputs) {
+    std::stable_sort(inputs->begin(), inputs->end(), [](const Input& a, const Input& b) {
+        return strcmp(a.upperName.c_str(), b.upperName.c_str()) < 0;
+    });
+    int status = 0;
+    for (size_t i = 1; i < inputs->size(); ++i) {
+        const Input& a = (*inputs)[i - 1];
+        const Input& b = (*inputs)[i];
+        if (a.upperName == b.upperName) {
+            fprintf(stderr, "%s: %s and %s: names that differ only in letter case\n", prefix,
+                    a.path.empty() ? a.name.c_str() : a.path.c_str(),
+                    b.path.empty() ? b.name.c_str() : b.path.c_str());
+            status = kExitUsage;
+        }
+    }
+    return status;
+}
+
+uint64_t ArchiveLength(const std::vector<Input>& inputs) {
+    uint64_t length = 0;
+    for (const Input& input : inputs) {
+        length += kHeaderLength + static_cast<uint64_t>(input.size);
+    }
+    return length;
+}
+
+int WriteRecords(const char* prefix, const std::vector<Input>& inputs,
+                 const std::function<int(const void*, size_t)>& write) {
+    std::vector<unsigned char> block(kCopyBlockSize);
+    for (const Input& input : inputs) {
+        unsigned char header[kHeaderLength];
+        EncodeRecordHeader(input.name.c_str(), input.size, header);
+        if (!write(header, sizeof header)) {
+            return kExitFailed;
+        }
+        if (input.path.empty()) {
+            if (!write(input.content.data(), input.content.size())) {
+                return kExitFailed;
+            }
+            continue;
+        }
+        std::unique_ptr<ReadStream> source = OpenStdioRead(input.path.c_str());
+        if (source == nullptr) {
+            fprintf(stderr, "%s: %s: %s\n", prefix, input.path.c_str(), strerror(errno));
+            return kExitFailed;
+        }
+        // More or fewer bytes than the header says show a file that changed since it was checked.
+        uint64_t copied = 0;
+        size_t got;
+        while (copied <= input.size && (got = source->Read(block.data(), block.size())) > 0) {
+            copied += got;
+            if (copied <= input.size && !write(block.data(), got)) {
+                return kExitFailed;
+            }
+        }
+        if (copied != input.size) {
+            fprintf(stderr, "%s: %s: changed while it was read\n", prefix, input.path.c_str());
+            return kExitFailed;
+        }
+    }
+    return 0;
+}
+
+}  // namespace archive

@@ -1,0 +1,45 @@
+// Writing the payload archive from files on disk, shared by `zbpack archive create` and
+// `zbpack setup build`: the checks of every input against the setup's limits and the records
+// copied in blocks, so that no file is ever held whole.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace archive {
+
+struct Input {
+    std::string path;  // the file, or empty for an entry held in content
+    std::string name;
+    std::string upperName;
+    uint32_t size;
+    std::string content;  // the bytes of an entry made in memory
+};
+
+// A name as printed: control bytes written as \xNN, so that a name cannot move the terminal.
+std::string Shown(const char* name);
+
+// Checks one file before anything is written: a name Windows stores as given (names::), a regular
+// file of at most 15000000 bytes. Reports a problem as "<prefix>: <path>: <why>" on stderr and
+// returns 0 when it found none, else the exit status (2 refused, 1 cannot be read).
+int CheckInput(const char* prefix, const char* path, Input* input);
+
+// An entry made in memory, named name (a bare name within the limits).
+Input MemoryInput(const char* name, std::string content);
+
+// Puts the inputs in the archive's order, ascending upper-cased names, and reports every pair
+// that differs only in letter case (the setup's file system would let one overwrite the other).
+// Returns 0, or 2 when it reported a pair.
+int SortInputs(const char* prefix, std::vector<Input>* inputs);
+
+// The archive's length for these inputs.
+uint64_t ArchiveLength(const std::vector<Input>& inputs);
+
+// Writes the records through write (which returns 1 when it took every byte). A file whose
+// length changed since CheckInput is reported. Returns 0, or 1 (the exit status) on failure.
+int WriteRecords(const char* prefix, const std::vector<Input>& inputs,
+                 const std::function<int(const void*, size_t)>& write);
+
+}  // namespace archive

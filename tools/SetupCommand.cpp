@@ -1,0 +1,441 @@
+// zbpack setup: writes a setup from a prebuilt stub (the setup with every resource but the two
+// data ones), a folder of product files and a dictionary text, without a compiler.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "package/ArchiveFormat.h"
+#include "package/DictionaryContainer.h"
+#include "platform/ByteOrder.h"
+#include "records/InstallEntries.h"
+#include "tools/ArchiveWriter.h"
+#include "tools/Commands.h"
+#include "tools/DictionaryCheck.h"
+#include "tools/PeImage.h"
+#include "tools/ToolSupport.h"
+
+namespace {
+
+constexpr char kPrefix[] = "zbpack setup build";
+
+const char kUsage[] =
+    "usage: zbpack setup build --stub STUB.exe --payload DIR --dictionary FILE --out OUT.exe\n"
+    "       zbpack setup list SETUP.exe\n"
+    "       zbpack setup SUBCOMMAND --help\n";
+
+const char kBuildHelp[] =
+    "usage: zbpack setup build --stub STUB.exe --payload DIR --dictionary FILE --out OUT.exe\n"
+    "Writes the setup OUT.exe: the stub (ZarBelPC-Setup-stub.exe or -stub-x64.exe, which the\n"
+    "build makes) with the payload archive RESOURCE.DAT of every file directly in DIR and the\n"
+    "dictionary container DICT.DIC scrambled from the dictionary text FILE added to its\n"
+    "resources (type PLAINEXTRACT, in the language of the stub's resources). A DICT.DIC in DIR\n"
+    "is left out; the one made from FILE goes into the archive.\n"
+    "\n"
+    "Refused, each problem with its message, exit status 2 and nothing written: a file that the\n"
+    "installation or its links need and DIR lacks (names match without regard to case), a\n"
+    "subfolder, a file that is not regular or cannot be read, a name longer than 255\n"
+    "characters or not a bare file name, a file over 15000000 bytes, two names that differ\n"
+    "only in case, a dictionary text with problems (zbpack dict check), a stub that is signed\n"
+    "(sign the setup after packing it), a file that is not a stub of this setup.\n"
+    "The same inputs give the same bytes. Exit status 1 when OUT.exe cannot be written.\n";
+
+const char kListHelp[] =
+    "usage: zbpack setup list SETUP.exe\n"
+    "Prints one line per resource: type, name, language, size in bytes, and the file offset of\n"
+    "its data.\n";
+
+constexpr char kDataType[] = "PLAINEXTRACT";
+constexpr char kArchiveName[] = "RESOURCE.DAT";
+constexpr char kDictionaryName[] = "DICT.DIC";
+// The dialog that every stub of this setup carries.
+constexpr char kInstallDialog[] = "INSTALLDLG";
+constexpr uint16_t kDialogType = 5;
+
+bool WantsHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int Usage(const char* text) {
+    fputs(text, stderr);
+    return kExitUsage;
+}
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+// ---- the stub ----
+
+struct Stub {
+    std::string bytes;
+    pe::Image image;
+    std::vector<pe::Resource> resources;
+    uint16_t language = 0;
+};
+
+const uint8_t* Bytes(const std::string& s) {
+    return reinterpret_cast<const uint8_t*>(s.data());
+}
+
+// Reads and checks the stub; reports every problem. Returns the number of problems.
+int LoadStub(const char* path, Stub* stub) {
+    if (!tool::ReadWholeFile(path, &stub->bytes)) {
+        fprintf(stderr, "%s: the stub '%s' cannot be read: %s\n", kPrefix, path, strerror(errno));
+        return 1;
+    }
+    std::string why;
+    if (!pe::ParseImage(Bytes(stub->bytes), stub->bytes.size(), &stub->image, &why) ||
+        !pe::CheckRewritable(stub->image, stub->bytes.size(), &why) ||
+        !pe::ReadResources(Bytes(stub->bytes), stub->bytes.size(), stub->image, &stub->resources,
+                           &why)) {
+        fprintf(stderr, "%s: '%s' cannot be the stub: %s\n", kPrefix, path, why.c_str());
+        return 1;
+    }
+    const pe::ResourceKey dataType = pe::ResourceKey::Name(kDataType);
+    const pe::ResourceKey dialogType = pe::ResourceKey::Id(kDialogType);
+    const pe::ResourceKey installDialog = pe::ResourceKey::Name(kInstallDialog);
+    bool hasInstallDialog = false;
+    std::map<uint16_t, int> languages;
+    for (const pe::Resource& resource : stub->resources) {
+        if (resource.type == dataType) {
+            fprintf(stderr,
+                    "%s: '%s' already carries data resources (%s %s): give the stub, not a "
+                    "packed setup\n",
+                    kPrefix, path, kDataType, resource.name.Describe().c_str());
+            return 1;
+        }
+        hasInstallDialog |= resource.type == dialogType && resource.name == installDialog;
+        ++languages[resource.language];
+    }
+    if (!hasInstallDialog) {
+        fprintf(stderr, "%s: '%s' is not a stub of this setup (it has no %s dialog)\n", kPrefix,
+                path, kInstallDialog);
+        return 1;
+    }
+    // The data resources take the language of the others (all in one language in the stub).
+    int most = 0;
+    for (const auto& entry : languages) {
+        if (entry.second > most) {
+            most = entry.second;
+            stub->language = entry.first;
+        }
+    }
+    return 0;
+}
+
+// ---- the payload and the dictionary ----
+
+// Lists the payload folder, checks every entry and adds the files to inputs. Returns the
+// number of problems.
+int LoadPayload(const char* folder, const char* dictionaryPath,
+                std::vector<archive::Input>* inputs) {
+    DIR* dir = opendir(folder);
+    if (dir == nullptr) {
+        fprintf(stderr, "%s: payload folder '%s' cannot be opened: %s\n", kPrefix, folder,
+                strerror(errno));
+        return 1;
+    }
+    std::vector<std::string> names;
+    while (struct dirent* entry = readdir(dir)) {
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) {
+            names.push_back(entry->d_name);
+        }
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+
+    int problems = 0;
+    std::vector<std::string> present;
+    for (const std::string& name : names) {
+        std::string path = std::string(folder) + "/" + name;
+        struct stat info;
+        if (stat(path.c_str(), &info) != 0) {
+            fprintf(stderr, "%s: '%s' in the payload cannot be read: %s\n", kPrefix, name.c_str(),
+                    strerror(errno));
+            ++problems;
+        } else if (S_ISDIR(info.st_mode)) {
+            fprintf(stderr, "%s: the payload holds a folder, '%s': the archive holds files only\n",
+                    kPrefix, name.c_str());
+            ++problems;
+        } else if (!S_ISREG(info.st_mode)) {
+            fprintf(stderr, "%s: '%s' in the payload is not a regular file\n", kPrefix,
+                    name.c_str());
+            ++problems;
+        } else if (access(path.c_str(), R_OK) != 0) {
+            fprintf(stderr, "%s: '%s' in the payload cannot be read\n", kPrefix, name.c_str());
+            ++problems;
+        } else if (Upper(name) == kDictionaryName) {
+            fprintf(stderr, "%s: note: the payload's %s is left out; %s is made from %s\n", kPrefix,
+                    name.c_str(), kDictionaryName, dictionaryPath);
+        } else {
+            archive::Input input;
+            if (archive::CheckInput(kPrefix, path.c_str(), &input) != 0) {
+                ++problems;
+                continue;
+            }
+            present.push_back(input.upperName);
+            inputs->push_back(std::move(input));
+        }
+    }
+    if (names.empty()) {
+        fprintf(stderr, "%s: the payload folder '%s' holds no files\n", kPrefix, folder);
+        ++problems;
+    }
+    // What the installation copies, registers and starts, and what its links point to.
+    const char* requiredNames[entries::kRequiredCount];
+    int requiredCount = entries::RequiredEntries(requiredNames, entries::kRequiredCount);
+    for (int i = 0; i < requiredCount; ++i) {
+        const char* required = requiredNames[i];
+        if (std::find(present.begin(), present.end(), Upper(required)) == present.end()) {
+            fprintf(stderr, "%s: the payload lacks %s, which the installation or its links need\n",
+                    kPrefix, required);
+            ++problems;
+        }
+    }
+    return problems;
+}
+
+// Lints the dictionary text and scrambles it into a container. Returns the number of problems.
+int LoadDictionary(const char* path, std::string* container) {
+    std::string text;
+    if (!tool::ReadWholeFile(path, &text)) {
+        fprintf(stderr, "%s: the dictionary text '%s' cannot be read\n", kPrefix, path);
+        return 1;
+    }
+    std::vector<DictionaryProblem> problems = CheckDictionaryText(text);
+    for (const DictionaryProblem& problem : problems) {
+        if (problem.line > 0) {
+            fprintf(stderr, "%s: dictionary: %s:%d: %s\n", kPrefix, path, problem.line,
+                    problem.message.c_str());
+        } else {
+            fprintf(stderr, "%s: dictionary: %s: %s\n", kPrefix, path, problem.message.c_str());
+        }
+    }
+    if (!problems.empty()) {
+        fprintf(stderr, "%s: the dictionary text '%s' has problems (zbpack dict check)\n", kPrefix,
+                path);
+        return 1;
+    }
+    if (text.size() > archive::kMaxDataLength - kDictionaryHeaderSize) {
+        fprintf(stderr, "%s: the dictionary text '%s' is too large for the archive\n", kPrefix,
+                path);
+        return 1;
+    }
+    // Length, checksum of the stored bytes, then the scrambled text.
+    ScrambleDictionaryBytes(reinterpret_cast<unsigned char*>(&text[0]), text.size(), 0);
+    uint32_t sum = 0;
+    for (unsigned char c : text) {
+        sum += c;
+    }
+    container->assign(kDictionaryHeaderSize, '\0');
+    WriteUInt32LE(reinterpret_cast<unsigned char*>(&(*container)[0]),
+                  static_cast<uint32_t>(text.size()));
+    WriteUInt32LE(reinterpret_cast<unsigned char*>(&(*container)[4]), sum);
+    container->append(text);
+    return 0;
+}
+
+// ---- writing ----
+
+class FileSink : public pe::Sink {
+public:
+    explicit FileSink(FILE* file) : file_(file) {}
+    int Write(const void* data, size_t size) override {
+        return fwrite(data, 1, size, file_) == size ? 1 : 0;
+    }
+
+private:
+    FILE* file_;
+};
+
+int WriteSetup(const Stub& stub, const std::vector<archive::Input>& inputs,
+               const std::string& container, const char* outPath) {
+    std::vector<pe::Resource> resources = stub.resources;
+    pe::Resource dictionary{pe::ResourceKey::Name(kDataType),
+                            pe::ResourceKey::Name(kDictionaryName),
+                            stub.language,
+                            0,
+                            static_cast<uint32_t>(container.size()),
+                            Bytes(container),
+                            {}};
+    resources.push_back(dictionary);
+    uint64_t archiveLength = archive::ArchiveLength(inputs);
+    if (archiveLength > 0x7FFFFFFF) {
+        fprintf(stderr, "%s: the payload archive would be %llu bytes, over 2 GB\n", kPrefix,
+                static_cast<unsigned long long>(archiveLength));
+        return kExitUsage;
+    }
+    pe::Resource archive{pe::ResourceKey::Name(kDataType),
+                         pe::ResourceKey::Name(kArchiveName),
+                         stub.language,
+                         0,
+                         static_cast<uint32_t>(archiveLength),
+                         nullptr,
+                         [&inputs](pe::Sink& sink) {
+                             return archive::WriteRecords(kPrefix, inputs,
+                                                          [&sink](const void* data, size_t size) {
+                                                              return sink.Write(data, size);
+                                                          }) == 0
+                                        ? 1
+                                        : 0;
+                         }};
+    resources.push_back(archive);
+
+    // Written beside OUT and renamed over it at the end: a failure leaves OUT as it was.
+    std::string temporary = std::string(outPath) + ".tmp-" + std::to_string(getpid());
+    FILE* file = fopen(temporary.c_str(), "wb");
+    if (file == nullptr) {
+        fprintf(stderr, "%s: %s: %s\n", kPrefix, temporary.c_str(), strerror(errno));
+        return kExitFailed;
+    }
+    static char buffer[1 << 20];
+    setvbuf(file, buffer, _IOFBF, sizeof buffer);
+    FileSink sink(file);
+    std::string why;
+    int ok = pe::WriteWithResources(
+        Bytes(stub.bytes), stub.bytes.size(), stub.image, resources, sink,
+        [file](uint32_t offset, uint32_t value) {
+            uint8_t field[4];
+            pe::PutU32(field, value);
+            return fseek(file, offset, SEEK_SET) == 0 && fwrite(field, 1, 4, file) == 4 ? 1 : 0;
+        },
+        &why);
+    if (fclose(file) != 0 && ok) {
+        ok = 0;
+        why = strerror(errno);
+    }
+    if (ok && rename(temporary.c_str(), outPath) != 0) {
+        ok = 0;
+        why = strerror(errno);
+    }
+    if (!ok) {
+        fprintf(stderr, "%s: %s not written: %s\n", kPrefix, outPath, why.c_str());
+        unlink(temporary.c_str());
+        return kExitFailed;
+    }
+    struct stat info;
+    long long size = stat(outPath, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
+    printf("%s: %s: %zu entries in RESOURCE.DAT (%llu bytes), DICT.DIC %zu bytes, %lld bytes\n",
+           kPrefix, outPath, inputs.size(), static_cast<unsigned long long>(archiveLength),
+           container.size(), size);
+    return kExitOk;
+}
+
+int RunBuild(int argc, char** argv) {
+    if (WantsHelp(argc, argv)) {
+        fputs(kBuildHelp, stdout);
+        return kExitOk;
+    }
+    const char* stubPath = nullptr;
+    const char* payload = nullptr;
+    const char* dictionary = nullptr;
+    const char* out = nullptr;
+    for (int i = 1; i < argc; i += 2) {
+        const char** target = strcmp(argv[i], "--stub") == 0         ? &stubPath
+                              : strcmp(argv[i], "--payload") == 0    ? &payload
+                              : strcmp(argv[i], "--dictionary") == 0 ? &dictionary
+                              : strcmp(argv[i], "--out") == 0        ? &out
+                                                                     : nullptr;
+        if (target == nullptr || i + 1 >= argc) {
+            fprintf(stderr, "%s: unknown option or option without a value: '%s'\n", kPrefix,
+                    argv[i]);
+            return Usage(kBuildHelp);
+        }
+        *target = argv[i + 1];
+    }
+    if (stubPath == nullptr || payload == nullptr || dictionary == nullptr || out == nullptr) {
+        fprintf(stderr, "%s: --stub, --payload, --dictionary and --out are all needed\n", kPrefix);
+        return Usage(kBuildHelp);
+    }
+
+    // Every input is checked, and every problem told, before anything is written.
+    Stub stub;
+    int problems = LoadStub(stubPath, &stub);
+    std::vector<archive::Input> inputs;
+    struct stat info;
+    if (stat(payload, &info) != 0 || !S_ISDIR(info.st_mode)) {
+        fprintf(stderr, "%s: payload folder '%s' does not exist or is not a folder\n", kPrefix,
+                payload);
+        ++problems;
+    } else {
+        problems += LoadPayload(payload, dictionary, &inputs);
+    }
+    std::string container;
+    if (stat(dictionary, &info) != 0 || !S_ISREG(info.st_mode)) {
+        fprintf(stderr, "%s: dictionary text '%s' does not exist or is not a file\n", kPrefix,
+                dictionary);
+        ++problems;
+    } else if (LoadDictionary(dictionary, &container) == 0) {
+        // The archive carries the container too, byte for byte the resource.
+        inputs.push_back(archive::MemoryInput(kDictionaryName, container));
+    } else {
+        ++problems;
+    }
+    if (archive::SortInputs(kPrefix, &inputs) != 0) {
+        ++problems;
+    }
+    if (problems > 0) {
+        fprintf(stderr, "%s: %d problem(s) with the inputs; nothing was written\n", kPrefix,
+                problems);
+        return kExitUsage;
+    }
+    return WriteSetup(stub, inputs, container, out);
+}
+
+int RunList(int argc, char** argv) {
+    if (WantsHelp(argc, argv)) {
+        fputs(kListHelp, stdout);
+        return kExitOk;
+    }
+    if (argc != 2) {
+        return Usage(kListHelp);
+    }
+    std::string bytes;
+    if (!tool::ReadWholeFile(argv[1], &bytes)) {
+        fprintf(stderr, "zbpack setup list: %s cannot be read\n", argv[1]);
+        return kExitFailed;
+    }
+    pe::Image image;
+    std::vector<pe::Resource> resources;
+    std::string why;
+    if (!pe::ParseImage(Bytes(bytes), bytes.size(), &image, &why) ||
+        !pe::ReadResources(Bytes(bytes), bytes.size(), image, &resources, &why)) {
+        fprintf(stderr, "zbpack setup list: %s: %s\n", argv[1], why.c_str());
+        return kExitFailed;
+    }
+    for (const pe::Resource& r : resources) {
+        printf("%s\t%s\t%u\t%u\t%lld\n", r.type.Describe().c_str(), r.name.Describe().c_str(),
+               r.language, r.size, static_cast<long long>(r.data - Bytes(bytes)));
+    }
+    return kExitOk;
+}
+
+const Command kSubcommands[] = {
+    {"build", "write a setup from a stub, a payload folder and a dictionary text", RunBuild},
+    {"list", "print the resources of a setup or stub", RunList},
+    {nullptr, nullptr, nullptr},
+};
+
+}  // namespace
+
+int RunSetupCommand(int argc, char** argv) {
+    return tool::RunSubcommand("zbpack setup", kUsage, kSubcommands, argc, argv);
+}
