@@ -184,12 +184,20 @@ protected:
         return prefix_->DriveC("windows/" + relative);
     }
 
-    // The REG_SZ data of a value ("" for the default value), or "<missing>".
-    static std::string RegValue(const std::string& key, const std::string& value) {
+    // reg query of a key in the view the target's programs see: class registrations
+    // (HKCR\CLSID) are kept apart for 32-bit programs; program ids, associations and the user's
+    // settings are shared, and Wine's reg.exe finds them only in the native view.
+    static std::vector<std::string> RegQuery(const std::string& key) {
         std::vector<std::string> args = {"reg", "query", key};
-        if (!CurrentTarget().regView.empty()) {
+        if (!CurrentTarget().regView.empty() && key.compare(0, 11, "HKCR\\CLSID\\") == 0) {
             args.push_back(CurrentTarget().regView);
         }
+        return args;
+    }
+
+    // The REG_SZ data of a value ("" for the default value), or "<missing>".
+    static std::string RegValue(const std::string& key, const std::string& value) {
+        std::vector<std::string> args = RegQuery(key);
         if (value.empty()) {
             args.push_back("/ve");
         } else {
@@ -206,11 +214,7 @@ protected:
         return start == std::string::npos ? "" : run.output.substr(start, end - start);
     }
     static bool RegKeyExists(const std::string& key) {
-        std::vector<std::string> args = {"reg", "query", key};
-        if (!CurrentTarget().regView.empty()) {
-            args.push_back(CurrentTarget().regView);
-        }
-        return prefix_->Run(args, RunOptions{"", "", 30}).exitCode == 0;
+        return prefix_->Run(RegQuery(key), RunOptions{"", "", 30}).exitCode == 0;
     }
     // Polls a value until it reads `expected` (in any case when `anyCase`) or 60 seconds have
     // passed (regsvr32 and assocset run on after the setup has ended); returns what it read last.
