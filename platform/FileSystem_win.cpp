@@ -5,6 +5,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/StdioStreams.h"
+#include "platform/SystemPaths_win.h"
 #include "platform/Win32Adapters.h"
 
 namespace {
@@ -28,32 +29,15 @@ public:
     int CreateFolder(const char* path) override { return CreateDirectoryA(path, nullptr) != 0; }
     int Copy(const char* from, const char* to) override { return CopyFileA(from, to, FALSE) != 0; }
     unsigned GetCurrentFolder(char* out, unsigned size) override {
-        DWORD length = GetCurrentDirectoryA(size, out);
-        if (length == 0 || length >= size) {
-            if (size > 0) {
-                out[0] = '\0';
-            }
-            return 0;
-        }
-        return length;
+        return CheckPathLength(GetCurrentDirectoryA(size, out), out, size);
     }
     int SetCurrentFolder(const char* path) override { return SetCurrentDirectoryA(path) != 0; }
     unsigned GetWindowsFolder(char* out, unsigned size) override {
-        UINT length = GetWindowsDirectoryA(out, size);
-        if (length == 0 || length >= size) {
-            if (size > 0) {
-                out[0] = '\0';
-            }
-            return 0;
-        }
-        return length;
+        return CheckPathLength(GetWindowsDirectoryA(out, size), out, size);
     }
     unsigned GetTempFolder(char* out, unsigned size) override {
-        DWORD length = GetTempPathA(size, out);
-        if (length == 0 || length >= size) {
-            if (size > 0) {
-                out[0] = '\0';
-            }
+        unsigned length = CheckPathLength(GetTempPathA(size, out), out, size);
+        if (length == 0) {
             return 0;
         }
         // GetTempPathA ends the folder with a backslash; the callers add their own.

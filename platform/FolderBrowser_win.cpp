@@ -5,6 +5,7 @@
 #include <shlobj.h>
 
 #include "platform/FolderBrowser.h"
+#include "platform/Scoped_win.h"
 #include "platform/Win32Adapters.h"
 
 namespace {
@@ -46,17 +47,14 @@ public:
         info.ulFlags = 0;
         info.lpfn = BrowseCallback;
         info.lParam = reinterpret_cast<LPARAM>(&selection);
-        HRESULT com = CoInitialize(nullptr);
+        ScopedCom com;
         LPITEMIDLIST item = SHBrowseForFolderA(&info);
         // The item only tells confirmation from cancellation; the path is the working path.
-        int confirmed = item != nullptr;
-        if (item != nullptr) {
-            CoTaskMemFree(item);
+        if (item == nullptr) {
+            return 0;
         }
-        if (SUCCEEDED(com)) {
-            CoUninitialize();
-        }
-        return confirmed;
+        CoTaskMemFree(item);
+        return 1;
     }
 };
 

@@ -4,32 +4,14 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "platform/Scoped_win.h"
 #include "platform/ShellLinks.h"
 #include "platform/Win32Adapters.h"
 
 namespace {
 
-// Releases the interface it holds when it goes out of scope.
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() {
-        if (p_ != nullptr) {
-            p_->Release();
-        }
-    }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T* operator->() const { return p_; }
-    void** Out() { return reinterpret_cast<void**>(&p_); }
-
-private:
-    T* p_ = nullptr;
-};
-
 LinkResult SaveLink(const char* target, const char* linkPath, const char* description) {
-    ComPtr<IShellLinkA> link;
+    ScopedComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 link.Out()))) {
         return LinkResult::kCannotCreate;
@@ -37,7 +19,7 @@ LinkResult SaveLink(const char* target, const char* linkPath, const char* descri
     // A path or description the object refuses shows when the link is saved or used.
     link->SetPath(target);
     link->SetDescription(description);
-    ComPtr<IPersistFile> file;
+    ScopedComPtr<IPersistFile> file;
     if (FAILED(link->QueryInterface(IID_IPersistFile, file.Out()))) {
         return LinkResult::kNoPersistFile;
     }
@@ -52,14 +34,9 @@ class Win32ShellLinksImpl : public ShellLinks {
 public:
     LinkResult CreateShellLink(const char* target, const char* linkPath,
                                const char* description) override {
-        // Each link initialises COM around itself; an uninitialise must only balance an
-        // initialise that succeeded (also when COM was already up on this thread).
-        HRESULT com = CoInitialize(nullptr);
-        LinkResult result = SaveLink(target, linkPath, description);
-        if (SUCCEEDED(com)) {
-            CoUninitialize();
-        }
-        return result;
+        // Each link initialises COM around itself.
+        ScopedCom com;
+        return SaveLink(target, linkPath, description);
     }
 };
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/Shell.h"
+#include "platform/SystemPaths_win.h"
 #include "platform/Win32Adapters.h"
 
 namespace {
@@ -18,14 +19,7 @@ public:
         return reinterpret_cast<intptr_t>(result) > 32;
     }
     unsigned GetSystemFolder(char* out, unsigned size) override {
-        UINT length = GetSystemDirectoryA(out, size);
-        if (length == 0 || length >= size) {
-            if (size > 0) {
-                out[0] = '\0';
-            }
-            return 0;
-        }
-        return length;
+        return CheckPathLength(GetSystemDirectoryA(out, size), out, size);
     }
 };
 

@@ -1,8 +1,9 @@
+// Process-level services through the Win32 API: the module, windows, cursors, the version query
+// and where DLLs are searched.
 #include <windows.h>
 
-#include <cstdio>
-
 #include "platform/System.h"
+#include "platform/SystemPaths_win.h"
 #include "platform/Win32Adapters.h"
 
 namespace {
@@ -13,16 +14,7 @@ public:
     WindowHandle DesktopWindow() override { return GetDesktopWindow(); }
     WindowHandle FocusWindow() override { return GetFocus(); }
     int LoadSystemLibrary(const char* fileName) override {
-        char path[MAX_PATH];
-        UINT length = GetSystemDirectoryA(path, sizeof path);
-        if (length == 0 || length >= sizeof path) {
-            return 0;
-        }
-        int written = snprintf(path + length, sizeof path - length, "\\%s", fileName);
-        if (written < 0 || static_cast<size_t>(written) >= sizeof path - length) {
-            return 0;
-        }
-        return LoadLibraryA(path) != nullptr;
+        return LoadSystemDll(fileName) != nullptr;
     }
     int PlatformId() override {
         OSVERSIONINFOA info = {};

@@ -1,19 +1,11 @@
-// The Win32 adapters of the platform interfaces, one process-wide instance each.
+// The Win32 adapters of the platform interfaces, one process-wide instance each but the resource
+// store, which reads the one module it is made for.
 // Declared without <windows.h> so that the setup's wiring code stays readable.
 #pragma once
 
+#include "platform/Platform.h"
+#include "platform/ResourceStore.h"
 #include "platform/Types.h"
-
-class FileSystem;
-class FolderBrowser;
-class MessageBoxes;
-class ProfileStore;
-class ProgressBar;
-class Registry;
-class ResourceStore;
-class Shell;
-class ShellLinks;
-class System;
 
 FileSystem& Win32Files();
 MessageBoxes& Win32MessageBoxes();
@@ -24,8 +16,17 @@ Registry& Win32Registry();
 Shell& Win32Shell();
 ShellLinks& Win32ShellLinks();
 FolderBrowser& Win32FolderBrowser();
-// The resources of the given module (null: the program's own).
-ResourceStore& Win32Resources(ModuleHandle module);
+
+// The resources of one module (null: the program's own), held by whoever makes the store: a
+// store per module, so that a program reading two modules never reads the wrong one.
+class Win32ResourceStore : public ResourceStore {
+public:
+    explicit Win32ResourceStore(ModuleHandle module) : module_(module) {}
+    int Find(const char* type, const char* name, ResourceBlock* out) override;
+
+private:
+    ModuleHandle module_;
+};
 
 // Narrows the DLL search of this process, first thing at start. Where the system has
 // SetDefaultDllDirectories (Windows 8 and later, Vista and 7 with its update), only the system

@@ -17,11 +17,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     RestrictDllSearchToSystem();
     InitSetupState(gSetupState);
 
+    // The setup reads only its own module; the store lives as long as the run.
+    Win32ResourceStore resources(instance);
     Platform platform;
     platform.system = &Win32System();
     platform.messages = &Win32MessageBoxes();
     platform.profile = &Win32Profile();
-    platform.resources = &Win32Resources(instance);
+    platform.resources = &resources;
     platform.files = &Win32Files();
     platform.progress = &Win32ProgressBar();
     platform.registry = &Win32Registry();

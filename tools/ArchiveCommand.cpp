@@ -65,20 +65,6 @@ const char kExtractHelp[] =
     "given is not written and is named like an entry that cannot be created. Exit status 1\n"
     "when any message was shown.\n";
 
-bool WantsHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-int Usage(const char* text) {
-    fputs(text, stderr);
-    return kExitUsage;
-}
-
 // The data buffer of every reader: one allocation, as in the setup.
 struct DataBuffer {
     DataBuffer() : bytes(static_cast<unsigned char*>(malloc(archive::kMaxDataLength))) {}
@@ -89,12 +75,12 @@ struct DataBuffer {
 // ---- create ----
 
 int RunCreate(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
+    if (tool::AsksForHelp(argc, argv)) {
         fputs(kCreateHelp, stdout);
         return kExitOk;
     }
     if (argc < 3) {
-        return Usage(kCreateHelp);
+        return tool::UsageError(kCreateHelp);
     }
     const char* outPath = argv[1];
     // Every input is checked, so that one run names every file that is refused.
@@ -185,12 +171,12 @@ int ReadAll(const char* path, OnRecord onRecord) {
 }
 
 int RunList(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
+    if (tool::AsksForHelp(argc, argv)) {
         fputs(kListHelp, stdout);
         return kExitOk;
     }
     if (argc != 2) {
-        return Usage(kListHelp);
+        return tool::UsageError(kListHelp);
     }
     int read = ReadAll(argv[1], [](const archive::Record& record, unsigned, uint64_t) {
         printf("%u\t%s\n", record.dataLength, record.name);
@@ -199,12 +185,12 @@ int RunList(int argc, char** argv) {
 }
 
 int RunVerify(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
+    if (tool::AsksForHelp(argc, argv)) {
         fputs(kVerifyHelp, stdout);
         return kExitOk;
     }
     if (argc != 2) {
-        return Usage(kVerifyHelp);
+        return tool::UsageError(kVerifyHelp);
     }
     const char* path = argv[1];
     unsigned records = 0;
@@ -246,12 +232,12 @@ public:
 };
 
 int RunExtract(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
+    if (tool::AsksForHelp(argc, argv)) {
         fputs(kExtractHelp, stdout);
         return kExitOk;
     }
     if (argc != 3) {
-        return Usage(kExtractHelp);
+        return tool::UsageError(kExtractHelp);
     }
     const char* archivePath = argv[1];
     const char* folder = argv[2];

@@ -59,20 +59,6 @@ constexpr char kDictionaryName[] = "DICT.DIC";
 constexpr char kInstallDialog[] = "INSTALLDLG";
 constexpr uint16_t kDialogType = 5;
 
-bool WantsHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-int Usage(const char* text) {
-    fputs(text, stderr);
-    return kExitUsage;
-}
-
 std::string Upper(std::string text) {
     for (char& c : text) {
         if (c >= 'a' && c <= 'z') {
@@ -340,7 +326,7 @@ int WriteSetup(const Stub& stub, const std::vector<archive::Input>& inputs,
 }
 
 int RunBuild(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
+    if (tool::AsksForHelp(argc, argv)) {
         fputs(kBuildHelp, stdout);
         return kExitOk;
     }
@@ -357,13 +343,13 @@ int RunBuild(int argc, char** argv) {
         if (target == nullptr || i + 1 >= argc) {
             fprintf(stderr, "%s: unknown option or option without a value: '%s'\n", kPrefix,
                     argv[i]);
-            return Usage(kBuildHelp);
+            return tool::UsageError(kBuildHelp);
         }
         *target = argv[i + 1];
     }
     if (stubPath == nullptr || payload == nullptr || dictionary == nullptr || out == nullptr) {
         fprintf(stderr, "%s: --stub, --payload, --dictionary and --out are all needed\n", kPrefix);
-        return Usage(kBuildHelp);
+        return tool::UsageError(kBuildHelp);
     }
 
     // Every input is checked, and every problem told, before anything is written.
@@ -401,12 +387,12 @@ int RunBuild(int argc, char** argv) {
 }
 
 int RunList(int argc, char** argv) {
-    if (WantsHelp(argc, argv)) {
+    if (tool::AsksForHelp(argc, argv)) {
         fputs(kListHelp, stdout);
         return kExitOk;
     }
     if (argc != 2) {
-        return Usage(kListHelp);
+        return tool::UsageError(kListHelp);
     }
     std::string bytes;
     if (!tool::ReadWholeFile(argv[1], &bytes)) {

@@ -24,6 +24,20 @@ bool WantsHelp(int argc, char** argv) {
     return argc >= 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0);
 }
 
+bool AsksForHelp(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int UsageError(const char* usage) {
+    fputs(usage, stderr);
+    return kExitUsage;
+}
+
 void PrintEscaped(FILE* out, const char* text) {
     for (const char* c = text; *c != '\0'; ++c) {
         switch (*c) {
@@ -48,8 +62,7 @@ void PrintEscaped(FILE* out, const char* text) {
 int RunSubcommand(const char* prefix, const char* usage, const Command* subcommands, int argc,
                   char** argv) {
     if (argc < 2) {
-        fputs(usage, stderr);
-        return kExitUsage;
+        return UsageError(usage);
     }
     if (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0) {
         fputs(usage, stdout);
@@ -65,8 +78,7 @@ int RunSubcommand(const char* prefix, const char* usage, const Command* subcomma
         }
     }
     fprintf(stderr, "%s: unknown subcommand '%s'\n", prefix, argv[1]);
-    fputs(usage, stderr);
-    return kExitUsage;
+    return UsageError(usage);
 }
 
 }  // namespace tool

@@ -12,6 +12,10 @@ namespace tool {
 int ReadWholeFile(const char* path, std::string* out);
 // True when argv[1] asks for help.
 bool WantsHelp(int argc, char** argv);
+// True when any argument after argv[0] asks for help (--help or -h).
+bool AsksForHelp(int argc, char** argv);
+// Prints usage on stderr and returns kExitUsage.
+int UsageError(const char* usage);
 // Runs the subcommand that argv[1] names with argv + 1 (argv[0] is the command's own name); with
 // --help or -h prints usage and the subcommands. Without a subcommand, or with an unknown one,
 // prints usage to stderr and returns kExitUsage.

@@ -3,13 +3,11 @@
 #include <commctrl.h>
 #include <richedit.h>
 
-#include <cstring>
-
 #include "platform/Platform.h"
+#include "platform/SystemPaths_win.h"
 #include "resources/ResourceIds.h"
 #include "records/SetupState.h"
-#include "ui/DialogLayout.h"
-#include "ui/Dialogs_win.h"
+#include "ui/DialogUtilities_win.h"
 #include "ui/RtfStream.h"
 
 namespace {
@@ -26,27 +24,20 @@ DWORD CALLBACK RtfStreamCallback(DWORD_PTR cookie, LPBYTE buffer, LONG requested
     return stop;
 }
 
+}  // namespace
+
 PixelRect OuterRect(HWND window) {
     RECT r = {};
     GetWindowRect(window, &r);
     return {r.left, r.top, r.right, r.bottom};
 }
 
-}  // namespace
-
 void RegisterDialogControls() {
     // The common controls library is not imported: an imported DLL that is not one of the
     // system's known DLLs would be searched beside the setup first, before any code of ours
     // runs, and a COMCTL32.DLL planted in a downloads folder would be loaded. So it is loaded
     // here, by its full path in the system directory.
-    char path[MAX_PATH];
-    UINT length = GetSystemDirectoryA(path, sizeof path);
-    const char kName[] = "\\COMCTL32.DLL";
-    if (length == 0 || length + sizeof kName > sizeof path) {
-        return;
-    }
-    memcpy(path + length, kName, sizeof kName);
-    HMODULE library = LoadLibraryA(path);
+    HMODULE library = LoadSystemDll("COMCTL32.DLL");
     if (library == nullptr) {
         return;
     }

@@ -1,6 +1,7 @@
 // The install dialog: the installation notes, the install folder with its Change button, and the
 // installation itself, which runs inside the Install command and moves the progress bar.
-#include <windows.h>
+#include "ui/InstallDialog_win.h"
+
 #include <commctrl.h>
 
 #include <initializer_list>
@@ -9,8 +10,9 @@
 #include "install/InstallSequence.h"
 #include "package/StringTable.h"
 #include "resources/ResourceIds.h"
+#include "records/SetupConfiguration.h"
 #include "records/SetupState.h"
-#include "ui/Dialogs_win.h"
+#include "ui/DialogUtilities_win.h"
 #include "ui/InstallCommands.h"
 
 namespace {
@@ -18,10 +20,6 @@ namespace {
 InstallDialogFlow gInstallFlow;
 
 constexpr int kProgressRangeTop = 100;
-
-void SetTextOf(HWND dialog, int controlId, const char* text) {
-    SendDlgItemMessageA(dialog, controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-}
 
 // Buttons and the close box, all off while the installation runs.
 void EnableCommands(HWND dialog, BOOL enable) {
@@ -40,9 +38,9 @@ void OnInit(HWND dialog, DialogContext& context) {
     MakeDefaultInstallFolder(*context.platform, state.installFolder, sizeof state.installFolder);
     SetDlgItemTextA(dialog, kIdcInstallFolder, state.installFolder);
     CenterOverParent(dialog);
-    SetTextOf(dialog, kIdcInstall, LookupString(state.strings, "SETUP_INSTALL"));
-    SetTextOf(dialog, kIdcCancel, LookupString(state.strings, "GLOBAL_CANCEL"));
-    SetTextOf(dialog, kIdcChangeFolder, LookupString(state.strings, "SETUP_CHANGE_DIR"));
+    SetDlgItemTextA(dialog, kIdcInstall, LookupString(state.strings, "SETUP_INSTALL"));
+    SetDlgItemTextA(dialog, kIdcCancel, LookupString(state.strings, "GLOBAL_CANCEL"));
+    SetDlgItemTextA(dialog, kIdcChangeFolder, LookupString(state.strings, "SETUP_CHANGE_DIR"));
     SetWindowTextA(dialog, LookupString(state.strings, "SETUP_CAPTION"));
     SendDlgItemMessageA(dialog, kIdcProgress, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRangeTop));
     SendDlgItemMessageA(dialog, kIdcProgress, PBM_SETPOS, 0, 0);
@@ -63,27 +61,24 @@ void OnChangeFolder(HWND dialog, DialogContext& context) {
     SetDlgItemTextA(dialog, kIdcInstallFolder, context.state->installFolder);
 }
 
-}  // namespace
-
-INT_PTR CALLBACK InstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR InstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM,
+                          DialogContext& context) {
     if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        OnInit(dialog, *reinterpret_cast<DialogContext*>(lParam));
+        OnInit(dialog, context);
         return TRUE;
     }
-    auto* context = reinterpret_cast<DialogContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (message != WM_COMMAND || context == nullptr) {
+    if (message != WM_COMMAND) {
         return FALSE;
     }
     switch (RouteInstallCommand(gInstallFlow, LOWORD(wParam))) {
         case InstallAction::kInstall:
-            OnInstall(dialog, *context);
+            OnInstall(dialog, context);
             return TRUE;
         case InstallAction::kCancel:
             EndDialog(dialog, 1);
             return TRUE;
         case InstallAction::kChangeFolder:
-            OnChangeFolder(dialog, *context);
+            OnChangeFolder(dialog, context);
             return FALSE;
         case InstallAction::kIgnore:
             return TRUE;
@@ -91,4 +86,10 @@ INT_PTR CALLBACK InstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
             break;
     }
     return FALSE;
+}
+
+}  // namespace
+
+int ShowInstallDialog(DialogContext& context) {
+    return RunModalDialog(kInstallDialogTemplate, InstallDialogProc, context);
 }

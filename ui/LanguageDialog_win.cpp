@@ -1,10 +1,11 @@
 // The language dialog: the first dialog, before the string table exists, so its texts are the
 // template's own.
-#include <windows.h>
+#include "ui/LanguageDialog_win.h"
 
 #include "platform/Platform.h"
 #include "resources/ResourceIds.h"
-#include "ui/Dialogs_win.h"
+#include "records/SetupConfiguration.h"
+#include "ui/DialogUtilities_win.h"
 #include "ui/LanguageChoice.h"
 
 namespace {
@@ -29,21 +30,15 @@ void OnOk(HWND dialog, const DialogContext& context) {
     EndDialog(dialog, 0);
 }
 
-}  // namespace
-
-INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM,
+                           DialogContext& context) {
     switch (message) {
         case WM_INITDIALOG:
-            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             OnInit(dialog);
             return TRUE;
-        case WM_COMMAND: {
-            auto* context = reinterpret_cast<DialogContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
-            if (context == nullptr) {
-                return FALSE;
-            }
+        case WM_COMMAND:
             if (LOWORD(wParam) == kIdcOk) {
-                OnOk(dialog, *context);
+                OnOk(dialog, context);
                 return TRUE;
             }
             if (LOWORD(wParam) == kIdcCancel) {
@@ -51,8 +46,13 @@ INT_PTR CALLBACK LanguageDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
                 return TRUE;
             }
             return FALSE;
-        }
         default:
             return FALSE;
     }
+}
+
+}  // namespace
+
+int ShowLanguageDialog(DialogContext& context) {
+    return RunModalDialog(kLanguageDialogTemplate, LanguageDialogProc, context);
 }

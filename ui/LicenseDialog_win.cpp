@@ -1,58 +1,32 @@
 // The license dialog: the agreement in the current language with two flat buttons that the
 // dialog paints itself where its hidden buttons 1 and 2 lie.
-#include <windows.h>
+#include "ui/LicenseDialog_win.h"
+
 #include <richedit.h>
 
 #include <cstring>
 
 #include "package/StringTable.h"
+#include "platform/Scoped_win.h"
 #include "resources/ResourceIds.h"
 #include "records/SetupConfiguration.h"
 #include "records/SetupState.h"
 #include "ui/DialogLayout.h"
-#include "ui/Dialogs_win.h"
+#include "ui/DialogUtilities_win.h"
 #include "ui/FlatButton.h"
 #include "ui/LicenseButtons.h"
 
 namespace {
 
 // Process-wide, as the dialog runs once per setup: the background brush and the two flags.
-HBRUSH gLicenseBrush;
+ScopedBrush gLicenseBrush;
 LicenseButtons gLicenseButtons;
 
 const char* const kAcceptKey = "SETUP_LICENSE_AGREEMENT_ACCEPT";
 const char* const kDeclineKey = "SETUP_LICENSE_AGREEMENT_DONT_ACCEPT";
 
-// A device context of the dialog's client area, released on every way out.
-class WindowDc {
-public:
-    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
-    ~WindowDc() {
-        if (dc_ != nullptr) {
-            ReleaseDC(window_, dc_);
-        }
-    }
-    WindowDc(const WindowDc&) = delete;
-    WindowDc& operator=(const WindowDc&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND window_;
-    HDC dc_;
-};
-
-PixelRect OuterRect(HWND window) {
-    RECT r = {};
-    GetWindowRect(window, &r);
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 PixelRect PaintedRectOf(HWND dialog, int buttonId) {
     return PaintedButtonRect(OuterRect(dialog), OuterRect(GetDlgItem(dialog, buttonId)));
-}
-
-DialogContext& ContextOf(HWND dialog) {
-    return *reinterpret_cast<DialogContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
 // Draws the lines of one colour with one pen, created for them and destroyed after them.
@@ -60,43 +34,34 @@ void DrawEdgeLines(HDC dc, const FlatButtonDrawing& drawing) {
     int i = 0;
     while (i < drawing.lineCount) {
         uint32_t colour = drawing.lines[i].colour;
-        HPEN pen = CreatePen(PS_SOLID, 1, colour);
-        HGDIOBJ previous = SelectObject(dc, pen);
+        ScopedPen pen(CreatePen(PS_SOLID, 1, colour));
+        ScopedSelectObject selected(dc, pen);
         for (; i < drawing.lineCount && drawing.lines[i].colour == colour; ++i) {
             const EdgeLine& line = drawing.lines[i];
             MoveToEx(dc, line.from.x, line.from.y, nullptr);
             LineTo(dc, line.to.x, line.to.y);
         }
-        SelectObject(dc, previous);
-        DeleteObject(pen);
     }
-}
-
-void SetTextOf(HWND dialog, int controlId, const char* text) {
-    SendDlgItemMessageA(dialog, controlId, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
 }
 
 void OnInit(HWND dialog, DialogContext& context) {
     CenterOverParent(dialog);
     ShowLanguageDocument(dialog, DocumentKind::kLicenseAgreement, context);
     // A second run of the dialog in one process replaces the brush instead of leaking it.
-    if (gLicenseBrush != nullptr) {
-        DeleteObject(gLicenseBrush);
-    }
-    gLicenseBrush = CreateSolidBrush(kLicenseBackground);
+    gLicenseBrush.Reset(CreateSolidBrush(kLicenseBackground));
     SendDlgItemMessageA(dialog, kIdcDocument, EM_SETBKGNDCOLOR, 0, kLicenseBackground);
     StringTable& strings = context.state->strings;
-    SetTextOf(dialog, kIdcAccept, LookupString(strings, kAcceptKey));
-    SetTextOf(dialog, kIdcDecline, LookupString(strings, kDeclineKey));
+    SetDlgItemTextA(dialog, kIdcAccept, LookupString(strings, kAcceptKey));
+    SetDlgItemTextA(dialog, kIdcDecline, LookupString(strings, kDeclineKey));
     SetWindowTextA(dialog, LookupString(strings, "SETUP_CAPTION"));
     gLicenseButtons = {};
 }
 
-BOOL OnEraseBackground(HWND dialog, HDC dc) {
+BOOL OnEraseBackground(HWND dialog, HDC dc, DialogContext& context) {
     if (dc == nullptr) {
         return FALSE;
     }
-    StringTable& strings = ContextOf(dialog).state->strings;
+    StringTable& strings = context.state->strings;
     PaintLicenseBackground(dc, dialog);
     PixelRect accept = PaintedRectOf(dialog, kIdcAccept);
     PaintFlatButton(dialog, accept.left, accept.top, accept.right, accept.bottom,
@@ -130,28 +95,14 @@ void OnMouse(HWND dialog, bool press, LPARAM lParam) {
     }
 }
 
-}  // namespace
-
-int ShowLicenseDialog(DialogContext& context) {
-    return static_cast<int>(DialogBoxParamA(static_cast<HINSTANCE>(context.state->instance),
-                                            kLicenseDialogTemplate,
-                                            static_cast<HWND>(context.state->owner),
-                                            LicenseDialogProc, reinterpret_cast<LPARAM>(&context)));
-}
-
-INT_PTR CALLBACK LicenseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        OnInit(dialog, *reinterpret_cast<DialogContext*>(lParam));
-        return TRUE;
-    }
-    // Messages that arrive before the initialisation have no context yet.
-    if (GetWindowLongPtrA(dialog, DWLP_USER) == 0) {
-        return FALSE;
-    }
+INT_PTR LicenseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam,
+                          DialogContext& context) {
     switch (message) {
+        case WM_INITDIALOG:
+            OnInit(dialog, context);
+            return TRUE;
         case WM_ERASEBKGND: {
-            BOOL erased = OnEraseBackground(dialog, reinterpret_cast<HDC>(wParam));
+            BOOL erased = OnEraseBackground(dialog, reinterpret_cast<HDC>(wParam), context);
             // What the message itself answers: the background has been erased.
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, erased);
             return erased;
@@ -175,6 +126,12 @@ INT_PTR CALLBACK LicenseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
     }
 }
 
+}  // namespace
+
+int ShowLicenseDialog(DialogContext& context) {
+    return RunModalDialog(kLicenseDialogTemplate, LicenseDialogProc, context);
+}
+
 void PaintLicenseBackground(HDC dc, HWND dialog) {
     RECT client = {};
     GetClientRect(dialog, &client);
@@ -189,24 +146,22 @@ void PaintLicenseBackground(HDC dc, HWND dialog) {
 int PaintFlatButton(HWND dialog, int left, int top, int right, int bottom, const char* caption,
                     int pressed) {
     PixelRect button = FlatButtonRect(left, top, right, bottom);
-    WindowDc dc(dialog);
-    if (dc.get() == nullptr) {
+    ScopedGetDC dc(dialog);
+    if (dc == nullptr) {
         return 0;
     }
     // A fresh device context: the caption is measured and drawn in the system font.
     int length = static_cast<int>(strlen(caption));
     SIZE extent = {};
-    GetTextExtentPoint32A(dc.get(), caption, length, &extent);
+    GetTextExtentPoint32A(dc, caption, length, &extent);
     FlatButtonDrawing drawing = PlanFlatButton(button, extent.cx, pressed != 0);
 
-    HGDIOBJ previousBrush = SelectObject(dc.get(), gLicenseBrush);
-    SetBkColor(dc.get(), kLicenseBackground);
-    Rectangle(dc.get(), drawing.face.left, drawing.face.top, drawing.face.right,
-              drawing.face.bottom);
-    DrawEdgeLines(dc.get(), drawing);
-    SetBkColor(dc.get(), kLicenseBackground);
-    TextOutA(dc.get(), drawing.caption.x, drawing.caption.y, caption, length);
-    SelectObject(dc.get(), previousBrush);
+    ScopedSelectObject brush(dc, gLicenseBrush);
+    SetBkColor(dc, kLicenseBackground);
+    Rectangle(dc, drawing.face.left, drawing.face.top, drawing.face.right, drawing.face.bottom);
+    DrawEdgeLines(dc, drawing);
+    SetBkColor(dc, kLicenseBackground);
+    TextOutA(dc, drawing.caption.x, drawing.caption.y, caption, length);
     return 1;
 }
 

@@ -1,10 +1,10 @@
 // The driver's stages as the user meets them: the three modal dialogs, owned by the desktop.
-#include <windows.h>
-
-#include "records/SetupConfiguration.h"
-#include "records/SetupState.h"
-#include "ui/Dialogs_win.h"
 #include "ui/SetupDialogs_win.h"
+
+#include "ui/DialogUtilities_win.h"
+#include "ui/InstallDialog_win.h"
+#include "ui/LanguageDialog_win.h"
+#include "ui/LicenseDialog_win.h"
 
 DialogStages::DialogStages(SetupState& state, Platform& platform) : context_{&state, &platform} {
     // The install dialog's progress bar is a common control: without its class the dialog
@@ -13,10 +13,7 @@ DialogStages::DialogStages(SetupState& state, Platform& platform) : context_{&st
 }
 
 int DialogStages::LanguageDialog() {
-    return static_cast<int>(
-        DialogBoxParamA(static_cast<HINSTANCE>(context_.state->instance), kLanguageDialogTemplate,
-                        static_cast<HWND>(context_.state->owner), LanguageDialogProc,
-                        reinterpret_cast<LPARAM>(&context_)));
+    return ShowLanguageDialog(context_);
 }
 
 int DialogStages::LicenseDialog() {
@@ -24,8 +21,5 @@ int DialogStages::LicenseDialog() {
 }
 
 int DialogStages::InstallDialog() {
-    return static_cast<int>(
-        DialogBoxParamA(static_cast<HINSTANCE>(context_.state->instance), kInstallDialogTemplate,
-                        static_cast<HWND>(context_.state->owner), InstallDialogProc,
-                        reinterpret_cast<LPARAM>(&context_)));
+    return ShowInstallDialog(context_);
 }

@@ -1,8 +1,8 @@
 // The setup's stages on Win32: the language, license and install dialogs.
 #pragma once
 
+#include "ui/ModalDialog_win.h"
 #include "ui/SetupStages.h"
-#include "ui/Dialogs_win.h"
 
 class DialogStages : public SetupStages {
 public:

@@ -3,28 +3,13 @@
 
 #include <windows.h>
 
+#include "../../platform/Scoped_win.h"
+
 namespace {
 
 HKEY RootKey(RegistryRoot root) {
     return root == RegistryRoot::kClassesRoot ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER;
 }
-
-class KeyHolder {
-public:
-    KeyHolder() = default;
-    ~KeyHolder() {
-        if (key_ != nullptr) {
-            RegCloseKey(key_);
-        }
-    }
-    KeyHolder(const KeyHolder&) = delete;
-    KeyHolder& operator=(const KeyHolder&) = delete;
-    HKEY* Out() { return &key_; }
-    HKEY Get() const { return key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 class WinRegistry : public RegistryAccess {
 public:
@@ -34,13 +19,13 @@ public:
             return 0;
         }
         out[0] = '\0';
-        KeyHolder holder;
-        if (RegOpenKeyExA(RootKey(root), key, 0, KEY_QUERY_VALUE, holder.Out()) != ERROR_SUCCESS) {
+        ScopedRegKey opened;
+        if (opened.Open(RootKey(root), key, KEY_QUERY_VALUE) != ERROR_SUCCESS) {
             return 0;
         }
         DWORD type = 0;
         DWORD size = static_cast<DWORD>(outSize - 1);
-        LONG status = RegQueryValueExA(holder.Get(), valueName, nullptr, &type,
+        LONG status = RegQueryValueExA(opened, valueName, nullptr, &type,
                                        reinterpret_cast<BYTE*>(out), &size);
         if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) {
             out[0] = '\0';
@@ -52,26 +37,25 @@ public:
 
     int WriteString(RegistryRoot root, const char* key, const char* valueName,
                     const char* data) override {
-        KeyHolder holder;
-        if (RegCreateKeyExA(RootKey(root), key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
-                            nullptr, holder.Out(), nullptr) != ERROR_SUCCESS) {
+        ScopedRegKey created;
+        if (created.Create(RootKey(root), key, KEY_SET_VALUE) != ERROR_SUCCESS) {
             return 0;
         }
         DWORD size = static_cast<DWORD>(lstrlenA(data) + 1);
-        return RegSetValueExA(holder.Get(), valueName, 0, REG_SZ,
-                              reinterpret_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
+        return RegSetValueExA(created, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                              size) == ERROR_SUCCESS;
     }
 
     int DeleteValue(RegistryRoot root, const char* key, const char* valueName) override {
-        KeyHolder holder;
-        LONG status = RegOpenKeyExA(RootKey(root), key, 0, KEY_SET_VALUE, holder.Out());
+        ScopedRegKey opened;
+        LONG status = opened.Open(RootKey(root), key, KEY_SET_VALUE);
         if (status == ERROR_FILE_NOT_FOUND) {
             return 1;
         }
         if (status != ERROR_SUCCESS) {
             return 0;
         }
-        status = RegDeleteValueA(holder.Get(), valueName);
+        status = RegDeleteValueA(opened, valueName);
         return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
     }
 
@@ -79,15 +63,14 @@ public:
         DWORD subKeys = 0;
         DWORD values = 0;
         {
-            KeyHolder holder;
-            LONG status = RegOpenKeyExA(RootKey(root), key, 0, KEY_QUERY_VALUE, holder.Out());
+            ScopedRegKey opened;
+            LONG status = opened.Open(RootKey(root), key, KEY_QUERY_VALUE);
             if (status == ERROR_FILE_NOT_FOUND) {
                 return 1;
             }
             if (status != ERROR_SUCCESS ||
-                RegQueryInfoKeyA(holder.Get(), nullptr, nullptr, nullptr, &subKeys, nullptr,
-                                 nullptr, &values, nullptr, nullptr, nullptr,
-                                 nullptr) != ERROR_SUCCESS) {
+                RegQueryInfoKeyA(opened, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr,
+                                 &values, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
                 return 0;
             }
         }

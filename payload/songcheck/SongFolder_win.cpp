@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "../../platform/Scoped_win.h"
 #include "../common/Text.h"
 #include "SongList.h"
 
@@ -40,15 +41,16 @@ int ForEachSong(const char* folder, SongVisitor visit, void* context) {
 }
 
 int ReadFileStart(const char* filePath, unsigned char* out, size_t size) {
-    HANDLE file = CreateFileA(filePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    ScopedHandle file(CreateFileA(filePath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.IsValid()) {
         return -1;
     }
     DWORD read = 0;
-    BOOL ok = ReadFile(file, out, static_cast<DWORD>(size), &read, nullptr);
-    CloseHandle(file);
-    return ok ? static_cast<int>(read) : -1;
+    if (!ReadFile(file, out, static_cast<DWORD>(size), &read, nullptr)) {
+        return -1;
+    }
+    return static_cast<int>(read);
 }
 
 }  // namespace songs

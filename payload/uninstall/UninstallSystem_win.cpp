@@ -3,28 +3,14 @@
 
 #include <windows.h>
 
+#include "../../platform/Scoped_win.h"
+
 namespace uninstall {
 
 namespace {
 
 // A registration that hangs must not hold the uninstaller forever.
 constexpr DWORD kRunTimeoutMs = 120000;
-
-class HandleHolder {
-public:
-    explicit HandleHolder(HANDLE handle) : handle_(handle) {}
-    ~HandleHolder() {
-        if (handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(handle_);
-        }
-    }
-    HandleHolder(const HandleHolder&) = delete;
-    HandleHolder& operator=(const HandleHolder&) = delete;
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 int IsMissing(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -52,8 +38,8 @@ public:
                             &process)) {
             return Outcome::kFailed;
         }
-        HandleHolder processHandle(process.hProcess);
-        HandleHolder threadHandle(process.hThread);
+        ScopedHandle processHandle(process.hProcess);
+        ScopedHandle threadHandle(process.hThread);
         if (WaitForSingleObject(process.hProcess, kRunTimeoutMs) != WAIT_OBJECT_0) {
             return Outcome::kFailed;
         }

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "../../platform/Scoped_win.h"
+#include "../../platform/SystemPaths_win.h"
 #include "../common/CommandLine.h"
 #include "../common/Text.h"
 #include "UninstallPlan.h"
@@ -122,14 +124,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                                                  sizeof gInstallValue, kSettingsFile);
     char windowsFolder[path::kPathSize];
     char systemFolder[path::kPathSize];
-    UINT length = GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder);
-    if (length == 0 || length >= sizeof windowsFolder) {
-        windowsFolder[0] = '\0';
-    }
-    length = GetSystemDirectoryA(systemFolder, sizeof systemFolder);
-    if (length == 0 || length >= sizeof systemFolder) {
-        systemFolder[0] = '\0';
-    }
+    CheckPathLength(GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder), windowsFolder,
+                    sizeof windowsFolder);
+    CheckPathLength(GetSystemDirectoryA(systemFolder, sizeof systemFolder), systemFolder,
+                    sizeof systemFolder);
     LongForm(windowsFolder, sizeof windowsFolder);
     LongForm(systemFolder, sizeof systemFolder);
 
@@ -148,24 +146,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         char sendTo[path::kPathSize];
         char startMenu[path::kPathSize];
         char programs[path::kPathSize];
-        HKEY shellFolders = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_QUERY_VALUE, &shellFolders) !=
-            ERROR_SUCCESS) {
-            shellFolders = nullptr;
-        }
+        ScopedRegKey shellFolders;
+        shellFolders.Open(HKEY_CURRENT_USER, kShellFoldersKey, KEY_QUERY_VALUE);
         ReadShellFolder(shellFolders, "Desktop", desktop, sizeof desktop);
         ReadShellFolder(shellFolders, "SendTo", sendTo, sizeof sendTo);
         ReadShellFolder(shellFolders, "Start Menu", startMenu, sizeof startMenu);
         ReadShellFolder(shellFolders, "Programs", programs, sizeof programs);
-        if (shellFolders != nullptr) {
-            RegCloseKey(shellFolders);
-        }
 
         char self[path::kPathSize];
-        DWORD selfLength = GetModuleFileNameA(nullptr, self, sizeof self);
-        if (selfLength == 0 || selfLength >= sizeof self) {
-            self[0] = '\0';
-        }
+        CheckPathLength(GetModuleFileNameA(nullptr, self, sizeof self), self, sizeof self);
         LongForm(self, sizeof self);
 
         uninstall::SystemFolders folders = {windowsFolder, systemFolder, desktop,

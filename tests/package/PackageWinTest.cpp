@@ -31,7 +31,7 @@ std::vector<unsigned char> Bytes(const std::string& text) {
 }
 
 TEST(Win32ResourceStoreTest, FindsTheUpperCaseTypeAndNameInAnyCase) {
-    ResourceStore& store = Win32Resources(nullptr);
+    Win32ResourceStore store(nullptr);
     const std::string expected = TextPattern();
     const char* const types[] = {"PlainExtract", "PLAINEXTRACT", "plainextract", "pLAINeXTRACT"};
     const char* const names[] = {"TEXT.BIN", "text.bin", "Text.Bin"};
@@ -53,11 +53,22 @@ TEST(Win32ResourceStoreTest, EntriesAreStoredUnderLanguage1040) {
     EXPECT_EQ(nullptr, FindResourceExA(nullptr, "PLAINEXTRACT", "TEXT.BIN",
                                        MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)));
     ResourceBlock block{nullptr, 0};
-    EXPECT_EQ(1, Win32Resources(nullptr).Find("PlainExtract", "RESOURCE.DAT", &block));
+    EXPECT_EQ(1, Win32ResourceStore(nullptr).Find("PlainExtract", "RESOURCE.DAT", &block));
+}
+
+TEST(Win32ResourceStoreTest, EachStoreReadsItsOwnModule) {
+    // Made in either order, a store over another module finds none of this program's entries.
+    Win32ResourceStore own(nullptr);
+    Win32ResourceStore kernel(GetModuleHandleA("kernel32.dll"));
+    Win32ResourceStore ownAgain(GetModuleHandleA(nullptr));
+    ResourceBlock block{nullptr, 0};
+    EXPECT_EQ(1, own.Find("PlainExtract", "TEXT.BIN", &block));
+    EXPECT_EQ(0, kernel.Find("PlainExtract", "TEXT.BIN", &block));
+    EXPECT_EQ(1, ownAgain.Find("PlainExtract", "TEXT.BIN", &block));
 }
 
 TEST(Win32ResourceStoreTest, BinaryAndEmptyEntriesAndMisses) {
-    ResourceStore& store = Win32Resources(nullptr);
+    Win32ResourceStore store(nullptr);
     ResourceBlock block{nullptr, 0};
     ASSERT_EQ(1, store.Find("PlainExtract", "BYTES.BIN", &block));
     const std::vector<unsigned char> bytes = {0x00, 0x01, 0x7F, 0xFF, 0x0A, 0x0D, 0x1A, 0x0A};
@@ -80,7 +91,7 @@ protected:
         platform_.files = files_.get();
         platform_.messages = &messages_;
         platform_.progress = &progress_;
-        platform_.resources = &Win32Resources(nullptr);
+        platform_.resources = &resources_;
     }
     std::vector<unsigned char> Read(const std::string& name) {
         std::vector<unsigned char> bytes;
@@ -92,6 +103,7 @@ protected:
     std::unique_ptr<FileSystem> files_;
     RecordingMessageBoxes messages_;
     RecordingProgressBar progress_;
+    Win32ResourceStore resources_{nullptr};
     Platform platform_;
 };
 

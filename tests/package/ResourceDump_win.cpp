@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
         fprintf(stderr, "zbresdump: cannot map %s (error %lu)\n", argv[1], GetLastError());
         return 1;
     }
-    ResourceStore& store = Win32Resources(module);
+    Win32ResourceStore store(module);
     int status = 0;
     for (const char* name : {"RESOURCE.DAT", "DICT.DIC"}) {
         ResourceBlock block{nullptr, 0};

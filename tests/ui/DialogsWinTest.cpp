@@ -25,11 +25,15 @@
 #include "platform/System.h"
 #include "platform/Win32Adapters.h"
 #include "resources/ResourceIds.h"
+#include "platform/Scoped_win.h"
 #include "records/SetupState.h"
 #include "ui/DialogLayout.h"
-#include "ui/Dialogs_win.h"
+#include "ui/DialogUtilities_win.h"
 #include "ui/FlatButton.h"
 #include "ui/InstallCommands.h"
+#include "ui/InstallDialog_win.h"
+#include "ui/LanguageDialog_win.h"
+#include "ui/LicenseDialog_win.h"
 
 namespace {
 
@@ -228,21 +232,12 @@ INT_PTR CALLBACK InertDialogProc(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG;
 }
 
-PixelRect OuterRect(HWND window) {
-    RECT r = {};
-    GetWindowRect(window, &r);
-    return {r.left, r.top, r.right, r.bottom};
-}
-
 PixelRect PaintedRect(HWND dialog, int buttonId) {
     return PaintedButtonRect(OuterRect(dialog), OuterRect(GetDlgItem(dialog, buttonId)));
 }
 
 COLORREF PixelAt(HWND window, int x, int y) {
-    HDC dc = GetDC(window);
-    COLORREF colour = GetPixel(dc, x, y);
-    ReleaseDC(window, dc);
-    return colour;
+    return GetPixel(ScopedGetDC(window), x, y);
 }
 
 std::string TextOf(HWND window) {
@@ -315,7 +310,7 @@ protected:
         platform_.system = &Win32System();
         platform_.messages = &messages_;
         platform_.profile = profile_.get();
-        platform_.resources = &Win32Resources(SetupModule());
+        platform_.resources = &resources_;
         state_.reset(new SetupState);
         InitSetupState(*state_);
         state_->instance = SetupModule();
@@ -336,13 +331,8 @@ protected:
                              "ZarBelPC.INI");
         return out;
     }
-    INT_PTR ShowLanguageDialog(const std::function<void(HWND)>& user) {
-        return RunModal(
-            [this] {
-                return DialogBoxParamA(SetupModule(), "CHOOSELANGUAGEDLG", GetDesktopWindow(),
-                                       LanguageDialogProc, reinterpret_cast<LPARAM>(&context_));
-            },
-            user);
+    INT_PTR RunLanguageDialog(const std::function<void(HWND)>& user) {
+        return RunModal([this] { return ShowLanguageDialog(context_); }, user);
     }
     INT_PTR ShowLicense(const std::function<void(HWND)>& user) {
         return RunModal([this] { return ShowLicenseDialog(context_); }, user);
@@ -351,6 +341,7 @@ protected:
     ScratchFolder scratch_;
     RecordingMessageBoxes messages_;
     std::unique_ptr<ProfileStore> profile_;
+    Win32ResourceStore resources_{SetupModule()};
     Platform platform_;
     std::unique_ptr<SetupState> state_;
     DialogContext context_;
@@ -489,7 +480,7 @@ TEST_F(DialogTest, EachLanguageShowsItsOwnDocuments) {
 
 TEST_F(DialogTest, LanguageDialogAlwaysOpensOnItalianoAndStoresTheChoice) {
     strcpy(state_->language, "ENGLISH");
-    INT_PTR result = ShowLanguageDialog([](HWND dialog) {
+    INT_PTR result = RunLanguageDialog([](HWND dialog) {
         EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, kIdcLanguageItaliano));
         EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, kIdcLanguageEnglish));
         EXPECT_EQ("Choose Language", TextOf(dialog));
@@ -502,7 +493,7 @@ TEST_F(DialogTest, LanguageDialogAlwaysOpensOnItalianoAndStoresTheChoice) {
     EXPECT_STREQ("ITALIANO", state_->language);
     EXPECT_EQ("ITALIANO", Setting());
 
-    result = ShowLanguageDialog([](HWND dialog) {
+    result = RunLanguageDialog([](HWND dialog) {
         SendDlgItemMessageA(dialog, kIdcLanguageEnglish, BM_CLICK, 0, 0);
         // One group: checking ENGLISH unchecks ITALIANO.
         EXPECT_EQ(BST_UNCHECKED, IsDlgButtonChecked(dialog, kIdcLanguageItaliano));
@@ -514,7 +505,7 @@ TEST_F(DialogTest, LanguageDialogAlwaysOpensOnItalianoAndStoresTheChoice) {
 }
 
 TEST_F(DialogTest, LanguageDialogCancelTouchesNothing) {
-    INT_PTR result = ShowLanguageDialog([](HWND dialog) {
+    INT_PTR result = RunLanguageDialog([](HWND dialog) {
         SendDlgItemMessageA(dialog, kIdcLanguageEnglish, BM_CLICK, 0, 0);
         // The close box and Escape arrive as command 2.
         SendMessageA(dialog, WM_CLOSE, 0, 0);
@@ -605,6 +596,47 @@ TEST_F(DialogTest, ALicenseDialogThatCannotBeCreatedReportsMinusOne) {
 
 namespace {
 
+// What a handler run through RunModalDialog saw, in the order it saw it.
+std::vector<UINT> gHandledMessages;
+std::vector<DialogContext*> gHandledContexts;
+
+INT_PTR RecordingHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM, DialogContext& context) {
+    gHandledMessages.push_back(message);
+    gHandledContexts.push_back(&context);
+    if (message == WM_COMMAND && LOWORD(wParam) == kIdcOk) {
+        EndDialog(dialog, 42);
+        return TRUE;
+    }
+    return message == WM_INITDIALOG;
+}
+
+}  // namespace
+
+TEST_F(DialogTest, ModalDialogsHandTheirContextToEveryMessageFromTheInitialisationOn) {
+    gHandledMessages.clear();
+    gHandledContexts.clear();
+    INT_PTR result =
+        RunModal([this] { return RunModalDialog("CHOOSELANGUAGEDLG", RecordingHandler, context_); },
+                 [](HWND dialog) { SendMessageA(dialog, WM_COMMAND, kIdcOk, 0); });
+    EXPECT_EQ(42, result);
+    // The template sets a font, so WM_SETFONT comes first; it must not reach the handler.
+    ASSERT_FALSE(gHandledMessages.empty());
+    EXPECT_EQ(static_cast<UINT>(WM_INITDIALOG), gHandledMessages.front());
+    EXPECT_NE(gHandledMessages.end(),
+              std::find(gHandledMessages.begin(), gHandledMessages.end(), WM_COMMAND));
+    for (DialogContext* seen : gHandledContexts) {
+        EXPECT_EQ(&context_, seen);
+    }
+
+    // The template comes from the module that the state names.
+    state_->instance = GetModuleHandleA("kernel32.dll");
+    gHandledMessages.clear();
+    EXPECT_EQ(-1, RunModalDialog("CHOOSELANGUAGEDLG", RecordingHandler, context_));
+    EXPECT_TRUE(gHandledMessages.empty());
+}
+
+namespace {
+
 // Message boxes that look at the install dialog while they are "up": the installation shows
 // them from inside the Install command, with the dialog still open underneath.
 class ProbingMessageBoxes : public RecordingMessageBoxes {
@@ -648,12 +680,7 @@ protected:
         AddString("SETUP_ABORTED", "Installazione interrotta.");
     }
     INT_PTR ShowInstall(const std::function<void(HWND)>& user) {
-        return RunModal(
-            [this] {
-                return DialogBoxParamA(SetupModule(), "INSTALLDLG", GetDesktopWindow(),
-                                       InstallDialogProc, reinterpret_cast<LPARAM>(&context_));
-            },
-            user);
+        return RunModal([this] { return ShowInstallDialog(context_); }, user);
     }
 
     RecordingRegistry registry_;
