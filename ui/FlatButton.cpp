@@ -20,8 +20,9 @@ PixelRect FlatButtonRect(int left, int top, int right, int bottom) {
 
 int FlatButtonCaptionX(const PixelRect& button, int captionWidth) {
     int middle = (button.left + button.right) / 2;
-    double x = static_cast<double>(middle) - (captionWidth * 0.8) * 0.5;
-    return static_cast<int>(x);
+    // middle - 0.4 * width, truncated toward zero, in integers: in floating point the i686
+    // build's x87 keeps 0.8's excess precision and 70 - 20.000000000000001 truncates to 49.
+    return (5 * middle - 2 * captionWidth) / 5;
 }
 
 FlatButtonDrawing PlanFlatButton(const PixelRect& button, int captionWidth, bool pressed) {

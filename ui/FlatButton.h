@@ -35,8 +35,8 @@ struct FlatButtonDrawing {
 // Applies the defaults for a right or bottom edge of 0.
 PixelRect FlatButtonRect(int left, int top, int right, int bottom);
 
-// The caption's left edge: 0.4 of its width left of the button's middle, in double precision
-// and truncated toward zero, so the caption sits a little right of centre.
+// The caption's left edge: 0.4 of its width left of the button's middle, truncated toward zero,
+// so the caption sits a little right of centre. The same pixel on every build.
 int FlatButtonCaptionX(const PixelRect& button, int captionWidth);
 
 // Everything to draw for a button in the given state. Lines of one colour come together, so

@@ -180,6 +180,7 @@ TEST(DriverScript, CommandLineHasOptionsThenTheProgramThenSteps) {
     ASSERT_TRUE(ParseDriverArgs({"--script", "C:\\s.txt", "setup.exe"}, &options, &error));
     EXPECT_EQ("C:\\s.txt", options.scriptFile);
     EXPECT_EQ(10000, options.timeoutMs) << "options do not leak from an earlier parse";
+    EXPECT_EQ(1, options.slow);
     EXPECT_FALSE(options.anyProcess);
     ASSERT_TRUE(ParseDriverArgs({"--windows", "any", "uninstaller.exe"}, &options, &error));
     EXPECT_TRUE(options.anyProcess);
@@ -189,6 +190,11 @@ TEST(DriverScript, CommandLineHasOptionsThenTheProgramThenSteps) {
     EXPECT_FALSE(ParseDriverArgs({"--shots"}, &options, &error));
     EXPECT_FALSE(ParseDriverArgs({"--timeout", "soon", "setup.exe"}, &options, &error));
     EXPECT_FALSE(ParseDriverArgs({"--verbose", "1", "setup.exe"}, &options, &error));
+    ASSERT_TRUE(ParseDriverArgs({"--slow", "15", "setup.exe"}, &options, &error)) << error;
+    EXPECT_EQ(15, options.slow);
+    for (const char* slow : {"0", "-2", "101", "x"}) {
+        EXPECT_FALSE(ParseDriverArgs({"--slow", slow, "setup.exe"}, &options, &error)) << slow;
+    }
     EXPECT_FALSE(ParseDriverArgs({"--windows", "all", "setup.exe"}, &options, &error));
     EXPECT_FALSE(ParseDriverArgs({"--cwd", "C:\\"}, &options, &error)) << "no program";
 }

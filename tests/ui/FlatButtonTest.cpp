@@ -47,7 +47,8 @@ TEST(FlatButton, CaptionSitsFourTenthsOfItsWidthLeftOfTheMiddle) {
         int left, right, width, x;
     };
     const Row rows[] = {
-        {10, 131, 50, 50},  // middle 70, 70 - 20 = 50
+        {10, 131, 50, 50},  // middle 70, 70 - 20 = 50 (49 with x87 excess precision)
+        {10, 131, 65, 44},  // 70 - 26 = 44 (43 with x87 excess precision)
         {10, 131, 51, 49},  // 70 - 20.4 = 49.6, truncated
         {10, 131, 0, 70},   // an empty caption starts at the middle
         {10, 11, 49, -9},   // middle 10, 10 - 19.6 = -9.6 truncates toward zero to -9

@@ -277,6 +277,10 @@ bool ParseDriverArgs(const std::vector<std::string>& args, DriverOptions* option
             if (!ParseNumber(value, &options->timeoutMs) || options->timeoutMs < 0) {
                 return Fail(error, "--timeout must be a number of milliseconds");
             }
+        } else if (option == "--slow") {
+            if (!ParseNumber(value, &options->slow) || options->slow < 1 || options->slow > 100) {
+                return Fail(error, "--slow must be a factor from 1 to 100");
+            }
         } else if (option == "--cwd") {
             options->currentFolder = value;
         } else if (option == "--args") {

@@ -83,14 +83,16 @@ bool ParseScript(const std::string& text, std::vector<Step>* steps, std::string*
 bool ParseNumber(const std::string& word, int* value);
 
 // The driver's command line: options, the program to start, then steps (one an argument).
-//   zbdriver.exe [--timeout MS] [--cwd DIR] [--args TEXT] [--shots DIR] [--script FILE]
-//                [--windows program|any] PROGRAM [STEP ...]
-// --timeout: default per-step timeout; --cwd: the program's current folder; --args: its
-// command line after its name; --shots: save a screenshot of every window a step finds there;
-// --windows any: the steps look at the windows of every process, not only the program's (for a
-// program that starts another and waits for it).
+//   zbdriver.exe [--timeout MS] [--slow N] [--cwd DIR] [--args TEXT] [--shots DIR]
+//                [--script FILE] [--windows program|any] PROGRAM [STEP ...]
+// --timeout: default per-step timeout; --slow: every wait may take N times longer (a program
+// run under emulation); --cwd: the program's current folder; --args: its command line after its
+// name; --shots: save a screenshot of every window a step finds there; --windows any: the steps
+// look at the windows of every process, not only the program's (for a program that starts
+// another and waits for it).
 struct DriverOptions {
     int timeoutMs = 10000;
+    int slow = 1;
     std::string currentFolder;
     std::string programArgs;
     std::string shotsFolder;

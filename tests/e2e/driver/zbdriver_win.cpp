@@ -259,7 +259,7 @@ private:
     bool RunStep(const Step& step);
     bool Fail(const std::string& why);
     int TimeoutOf(const Step& step) const {
-        return step.timeoutMs >= 0 ? step.timeoutMs : options_.timeoutMs;
+        return (step.timeoutMs >= 0 ? step.timeoutMs : options_.timeoutMs) * options_.slow;
     }
     bool Running() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
     std::vector<HWND> ProgramWindows() const;
@@ -282,7 +282,7 @@ private:
     bool Screenshot(const Step& step);
     bool WaitExit(const Step& step);
 
-    void ReportMessageBox(HWND box, const char* answer);
+    void ReportMessageBox(HWND box, const char* answer, const std::string& icon);
     std::string RecogniseBoxIcon(HWND box);
     bool CaptureSettled(HWND window, Pixels* pixels);
     bool SaveShot(HWND window, const std::string& path);
@@ -400,7 +400,7 @@ bool Driver::FailWait(Outcome outcome, const std::string& what) {
         case Outcome::kMessageBox: {
             HWND box = FindMessageBox();
             if (box != nullptr) {
-                ReportMessageBox(box, "");
+                ReportMessageBox(box, "", RecogniseBoxIcon(box));
             }
             return Fail("a message box showed up while waiting for " + what);
         }
@@ -736,11 +736,11 @@ std::string Driver::RecogniseBoxIcon(HWND box) {
             break;
         }
         Sleep(kPollMs);
-    } while (GetTickCount() - start < 3000);
+    } while (GetTickCount() - start < static_cast<DWORD>(3000 * options_.slow));
     return name;
 }
 
-void Driver::ReportMessageBox(HWND box, const char* answer) {
+void Driver::ReportMessageBox(HWND box, const char* answer, const std::string& icon) {
     HWND textControl = GetDlgItem(box, kMessageTextId);
     std::vector<std::pair<LONG, int>> buttons;
     for (HWND child : ChildWindows(box)) {
@@ -757,7 +757,7 @@ void Driver::ReportMessageBox(HWND box, const char* answer) {
     ReportLine line("MSGBOX");
     line.Add("caption", TitleOf(box))
         .Add("text", textControl != nullptr ? ControlText(textControl) : std::string())
-        .Add("icon", RecogniseBoxIcon(box))
+        .Add("icon", icon)
         .Add("buttons", names);
     if (answer[0] != '\0') {
         line.Add("answer", answer);
@@ -772,10 +772,12 @@ bool Driver::AnswerMessageBox(const Step& step) {
     if (outcome != Outcome::kReady) {
         return FailWait(outcome, "a message box");
     }
+    // The icon is looked for until the box has been painted: only then its picture.
+    std::string icon = RecogniseBoxIcon(box);
     AutoShot(box);
     HWND button = GetDlgItem(box, step.id);
     bool present = button != nullptr && IsWindowVisible(button);
-    ReportMessageBox(box, present ? ButtonName(step.id) : "");
+    ReportMessageBox(box, present ? ButtonName(step.id) : "", icon);
     if (!present) {
         return Fail(std::string("the message box has no button ") + ButtonName(step.id));
     }
@@ -881,8 +883,9 @@ int main(int argc, char** argv) {
     if (!ParseDriverArgs(args, &options, &error)) {
         Print(ReportLine("FAIL").Add("reason", error));
         fprintf(stderr,
-                "usage: zbdriver.exe [--timeout MS] [--cwd DIR] [--args TEXT] [--shots DIR]\n"
-                "                    [--script FILE] [--windows program|any] PROGRAM [STEP ...]\n");
+                "usage: zbdriver.exe [--timeout MS] [--slow N] [--cwd DIR] [--args TEXT]\n"
+                "                    [--shots DIR] [--script FILE] [--windows program|any]\n"
+                "                    PROGRAM [STEP ...]\n");
         return 2;
     }
     std::vector<Step> steps;

@@ -29,9 +29,10 @@
 namespace e2e {
 namespace {
 
-const char* const kInstallFolder = "C:\\Program Files\\ZarbelPC";
-const char* const kInstallUnix = "Program Files/ZarbelPC";
-const char* const kMainTarget = "C:\\Program Files\\ZarbelPC\\ZarbelPC.EXE";
+// The product's folder in the Program Files of the target's width (the 32-bit one for i686).
+const std::string kInstallFolder = CurrentTarget().programFiles + "\\ZarbelPC";
+const std::string kInstallUnix = CurrentTarget().programFilesUnix + "/ZarbelPC";
+const std::string kMainTarget = kInstallFolder + "\\ZarbelPC.EXE";
 const char* const kUninstallTarget = "C:\\windows\\ZarBelPC_UNINSTALL.EXE";
 const char* const kUserSong = "My Song.kar";
 const char* const kEntryKey =
@@ -64,7 +65,7 @@ std::string Upper(std::string text) {
 }
 
 std::string StagingFolder() {
-    return std::string(ZB_WIN64_BUILD) + "/payload-staging";
+    return CurrentTarget().build + "/payload-staging";
 }
 
 std::vector<std::string> FilesIn(const std::string& unixFolder) {
@@ -192,13 +193,34 @@ public:
         if (!prefix.Put(signedSetup, "zb")) {
             return false;
         }
-        RunResult run = prefix.RunDriver(
-            {"C:\\zb\\ZarBelPC-Setup-x64.exe", "wait-window class=#32770 controls=1006,1007,1",
-             "set-check 1007", "click 1", "wait-gone", "wait-window class=#32770 controls=1000,1,2",
-             "mouse-down 0 0 painted=1 anchor=center", "mouse-up 0 0 painted=1 anchor=center",
-             "wait-gone", "wait-window class=#32770 controls=1003,1005,1,2,3", "click 1",
-             "wait-msgbox timeout=60000", "answer-msgbox yes", "wait-gone timeout=60000",
-             "answer-msgbox ok", "wait-exit 60000"});
+        // With ZB_E2E_SHOTS (a unix folder), a picture of every window on the way.
+        std::vector<std::string> shots;
+        if (const char* folder = getenv("ZB_E2E_SHOTS")) {
+            std::string windows = std::string("Z:") + folder;
+            std::replace(windows.begin(), windows.end(), '/', '\\');
+            shots = {"--shots", windows};
+            for (const std::string& name : FilesIn(folder)) {
+                remove((std::string(folder) + "/" + name).c_str());  // an earlier run's
+            }
+        }
+        std::vector<std::string> steps = {"C:\\zb\\" + CurrentTarget().setupName,
+                                          "wait-window class=#32770 controls=1006,1007,1",
+                                          "set-check 1007",
+                                          "click 1",
+                                          "wait-gone",
+                                          "wait-window class=#32770 controls=1000,1,2",
+                                          "mouse-down 0 0 painted=1 anchor=center",
+                                          "mouse-up 0 0 painted=1 anchor=center",
+                                          "wait-gone",
+                                          "wait-window class=#32770 controls=1003,1005,1,2,3",
+                                          "click 1",
+                                          "wait-msgbox timeout=60000",
+                                          "answer-msgbox yes",
+                                          "wait-gone timeout=60000",
+                                          "answer-msgbox ok",
+                                          "wait-exit 60000"};
+        shots.insert(shots.end(), steps.begin(), steps.end());
+        RunResult run = prefix.RunDriver(shots);
         const ParsedReport* exit = run.First("EXIT");
         if (run.timedOut || !run.All("FAIL").empty() || exit == nullptr ||
             exit->Get("code") != "0") {
@@ -215,16 +237,26 @@ protected:
     static inline std::string signedBytes_;
 
     static std::string Install(const std::string& relative = "") {
-        return prefix_->DriveC(std::string(kInstallUnix) + (relative.empty() ? "" : "/") +
-                               relative);
+        return prefix_->DriveC(kInstallUnix + (relative.empty() ? "" : "/") + relative);
     }
     static std::string Windows(const std::string& relative) {
         return prefix_->DriveC("windows/" + relative);
     }
 
+    // reg query of a key in the view the target's programs see: class registrations
+    // (HKCR\CLSID) are kept apart for 32-bit programs; program ids, associations and the user's
+    // settings are shared, and Wine's reg.exe finds them only in the native view.
+    static std::vector<std::string> RegQuery(const std::string& key) {
+        std::vector<std::string> args = {"reg", "query", key};
+        if (!CurrentTarget().regView.empty() && key.compare(0, 11, "HKCR\\CLSID\\") == 0) {
+            args.push_back(CurrentTarget().regView);
+        }
+        return args;
+    }
+
     // The REG_SZ data of a value ("" for the default value), or "<missing>".
     static std::string RegValue(const std::string& key, const std::string& value) {
-        std::vector<std::string> args = {"reg", "query", key};
+        std::vector<std::string> args = RegQuery(key);
         if (value.empty()) {
             args.push_back("/ve");
         } else {
@@ -255,7 +287,7 @@ protected:
                run.output.substr(start, end - start);
     }
     static bool RegKeyExists(const std::string& key) {
-        return prefix_->Run({"reg", "query", key}, RunOptions{"", "", 30}).exitCode == 0;
+        return prefix_->Run(RegQuery(key), RunOptions{"", "", 30}).exitCode == 0;
     }
     // Polls a value until it reads `expected` (in any case when `anyCase`) or 60 seconds have
     // passed (regsvr32 and assocset run on after the setup has ended); returns what it read last.
@@ -321,7 +353,7 @@ TEST_F(InstalledProduct, EveryEntryButTheBatchFileIsInstalledByteForByte) {
     EXPECT_EQ("", ReadFile(Install("DefaultPlaylist.pls")));
 
     std::vector<std::string> listing = InstallListing();
-    fprintf(stderr, "e2e: installed %s:\n%s", kInstallFolder, Joined(listing).c_str());
+    fprintf(stderr, "e2e: installed %s:\n%s", kInstallFolder.c_str(), Joined(listing).c_str());
     EXPECT_EQ(std::vector<std::string>(expected.begin(), expected.end()), listing)
         << "nothing more, nothing less (no RESOURCE.DAT, no movefile.bat)";
 }
@@ -554,7 +586,7 @@ TEST_F(InstalledProduct, TheSystemsUninstallerRemovesAllButTheUsersSongs) {
     EXPECT_EQ(std::string::npos, list.output.find("ZarBelPC")) << list.output;
 
     std::vector<std::string> listing = InstallListing();
-    fprintf(stderr, "e2e: after the uninstallation, %s holds:\n%s", kInstallFolder,
+    fprintf(stderr, "e2e: after the uninstallation, %s holds:\n%s", kInstallFolder.c_str(),
             Joined(listing).c_str());
     EXPECT_EQ((std::vector<std::string>{"SONGS/", std::string("SONGS/") + kUserSong}), listing);
     EXPECT_EQ("MThd user's own song", ReadFile(songs + "/" + kUserSong));

@@ -59,7 +59,7 @@ protected:
     // Runs the setup under the driver with these steps, then checks that every step passed
     // and that the setup ended with exit code 0.
     RunResult Walk(std::vector<std::string> steps, const RunOptions& options = {}) {
-        steps.insert(steps.begin(), "C:\\zb\\ZarBelPC-Setup-x64.exe");
+        steps.insert(steps.begin(), "C:\\zb\\" + CurrentTarget().setupName);
         steps.push_back("wait-exit 60000");
         RunResult run = prefix_.RunDriver(steps, options);
         EXPECT_FALSE(run.timedOut) << run.Describe();
@@ -252,7 +252,7 @@ TEST_F(SetupScenario, DecliningTheLicenseEndsTheSetupBeforeTheInstallDialog) {
     EXPECT_TRUE(run.All("MSGBOX").empty()) << run.Describe();
     EXPECT_EQ("ITALIANO", Setting("SETTINGS", "CURRLANGUAGE"));
     EXPECT_EQ("<missing>", Setting("SETTINGS", "EXEMODE"));
-    EXPECT_FALSE(FileExists(prefix_.DriveC("Program Files/ZarbelPC")));
+    EXPECT_FALSE(FileExists(prefix_.DriveC(CurrentTarget().programFilesUnix + "/ZarbelPC")));
 }
 
 // Without the rich edit library the license dialog cannot be created; that is no acceptance:
@@ -273,7 +273,7 @@ TEST_F(SetupScenario, ALicenseDialogThatCannotBeCreatedInstallsNothing) {
     EXPECT_EQ("ok", boxes[0].Get("buttons"));
     EXPECT_EQ("ITALIANO", Setting("SETTINGS", "CURRLANGUAGE"));
     EXPECT_EQ("<missing>", Setting("SETTINGS", "EXEMODE"));
-    EXPECT_FALSE(FileExists(prefix_.DriveC("Program Files/ZarbelPC")));
+    EXPECT_FALSE(FileExists(prefix_.DriveC(CurrentTarget().programFilesUnix + "/ZarbelPC")));
 }
 
 TEST_F(SetupScenario, AcceptStaysPressedAfterAReleaseOutsideAndAcceptsOnAReleaseInside) {
@@ -301,7 +301,7 @@ TEST_F(SetupScenario, CancellingTheInstallDialogWritesTheFinalSettingsOnly) {
     EXPECT_EQ("ITALIANO", Setting("SETTINGS", "CURRLANGUAGE"));
     EXPECT_EQ("0", Setting("SETTINGS", "EXEMODE"));
     EXPECT_EQ("<missing>", Setting("PATH", "Installpath"));
-    EXPECT_FALSE(FileExists(prefix_.DriveC("Program Files/ZarbelPC")));
+    EXPECT_FALSE(FileExists(prefix_.DriveC(CurrentTarget().programFilesUnix + "/ZarbelPC")));
 }
 
 TEST_F(SetupScenario, ChangeThenCancelTheBrowserShowsTheUpperCasedDefault) {

@@ -24,6 +24,7 @@ namespace {
 
 const std::string kWineEnv = std::string(ZB_SOURCE_DIR) + "/scripts/wine-env";
 const std::string kWin64Build = ZB_WIN64_BUILD;
+const std::string kWine32 = std::string(ZB_SOURCE_DIR) + "/scripts/wine32";
 
 double Now() {
     timespec now = {};
@@ -62,10 +63,24 @@ bool Shell(const std::string& snippet, std::string* output) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// How a shell snippet calls a Wine program: the system's, or the one in the 32-bit Wine's root.
+std::string WineCall(const std::string& program) {
+    if (CurrentTarget().arch == "i686") {
+        return Quote(kWine32) + " exec " + program;
+    }
+    return program;
+}
+
 // A private X server for a run without DISPLAY, started once and ended with the tests.
 class DisplayEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
+        // The i686 target needs the 32-bit Wine: where it cannot run, every scenario skips.
+        if (CurrentTarget().arch == "i686" &&
+            system((Quote(kWine32) + " check >/dev/null 2>&1").c_str()) != 0) {
+            missing_ = "no 32-bit Wine: 32-bit programs cannot run here (scripts/wine32 check)";
+            return;
+        }
         const char* display = getenv("DISPLAY");
         if (display != nullptr && display[0] != '\0') {
             return;
@@ -149,8 +164,34 @@ void ReadAvailable(int fd, std::string* into) {
 
 }  // namespace
 
+const Target& CurrentTarget() {
+    static const Target target = [] {
+        const char* arch = getenv("ZB_E2E_ARCH");
+        if (arch != nullptr && std::string(arch) == "i686") {
+            // About a minute of emulation for every 32-bit process start, more on a busy
+            // machine: the installation registers six controls, one process each, before it
+            // asks about the desktop icon.
+            return Target{"i686",
+                          ZB_WIN32_BUILD,
+                          "ZarBelPC-Setup.exe",
+                          "C:\\Program Files (x86)",
+                          "Program Files (x86)",
+                          "/reg:32",
+                          40};
+        }
+        return Target{"x86_64",
+                      ZB_WIN64_BUILD,
+                      "ZarBelPC-Setup-x64.exe",
+                      "C:\\Program Files",
+                      "Program Files",
+                      "",
+                      1};
+    }();
+    return target;
+}
+
 std::string SetupExe() {
-    return kWin64Build + "/ZarBelPC-Setup-x64.exe";
+    return CurrentTarget().build + "/" + CurrentTarget().setupName;
 }
 std::string DriverExe() {
     return kWin64Build + "/e2e/zbdriver.exe";
@@ -196,7 +237,9 @@ std::string RunResult::Describe() const {
 
 WinePrefix::WinePrefix() {
     std::string made;
-    if (Shell("zb_wine_fresh_prefix", &made) && !made.empty() && made[0] == '/') {
+    std::string command = CurrentTarget().arch == "i686" ? Quote(kWine32) + " fresh-prefix"
+                                                         : std::string("zb_wine_fresh_prefix");
+    if (Shell(command, &made) && !made.empty() && made[0] == '/') {
         path_ = made;
     }
 }
@@ -205,9 +248,26 @@ WinePrefix::~WinePrefix() {
     if (path_.empty()) {
         return;
     }
-    Shell("export WINEPREFIX=" + Quote(path_) +
-              "; \"$WINESERVER\" -k 2>/dev/null; \"$WINESERVER\" -w 2>/dev/null; true",
+    std::string server = WineCall("\"$WINESERVER\"");
+    Shell("export WINEPREFIX=" + Quote(path_) + "; " + server + " -k 2>/dev/null; " + server +
+              " -w 2>/dev/null; true",
           nullptr);
+    // A program that was still starting when the server ended starts a new one: whatever still
+    // runs in this prefix ends here.
+    std::string own = "WINEPREFIX=" + path_;
+    if (DIR* proc = opendir("/proc")) {
+        while (dirent* entry = readdir(proc)) {
+            pid_t pid = static_cast<pid_t>(atoi(entry->d_name));
+            std::string environment =
+                pid > 0 ? ReadFile("/proc/" + std::string(entry->d_name) + "/environ") : "";
+            size_t at = environment.find(own);
+            if (at != std::string::npos && (at == 0 || environment[at - 1] == '\0') &&
+                (at + own.size() == environment.size() || environment[at + own.size()] == '\0')) {
+                kill(pid, SIGKILL);
+            }
+        }
+        closedir(proc);
+    }
     Shell("rm -rf " + Quote(path_), nullptr);
 }
 
@@ -266,8 +326,8 @@ RunResult WinePrefix::Run(const std::vector<std::string>& args, const RunOptions
         // Wine takes the ANSI code page from the locale: Windows-1252, whoever runs the tests.
         setenv("LC_ALL", "C.UTF-8", 1);
         setenv("ZB_EXTRA_DLLOVERRIDES", options.dllOverrides.c_str(), 1);
-        std::vector<const char*> argv = {"bash", "-c", ". \"$0\" && exec \"$WINE64\" \"$@\"",
-                                         kWineEnv.c_str()};
+        std::string call = ". \"$0\" && exec " + WineCall("\"$WINE64\"") + " \"$@\"";
+        std::vector<const char*> argv = {"bash", "-c", call.c_str(), kWineEnv.c_str()};
         for (const std::string& arg : args) {
             argv.push_back(arg.c_str());
         }
@@ -286,7 +346,7 @@ RunResult WinePrefix::Run(const std::vector<std::string>& args, const RunOptions
     // and stop when the program has ended, not at end of file.
     fcntl(out[0], F_SETFL, O_NONBLOCK);
     fcntl(err[0], F_SETFL, O_NONBLOCK);
-    double deadline = Now() + options.timeoutSeconds;
+    double deadline = Now() + options.timeoutSeconds * CurrentTarget().slow;
     int status = 0;
     for (;;) {
         pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
@@ -301,7 +361,8 @@ RunResult WinePrefix::Run(const std::vector<std::string>& args, const RunOptions
             result.timedOut = true;
             kill(-pid, SIGKILL);
             waitpid(pid, &status, 0);
-            Shell("export WINEPREFIX=" + Quote(path_) + "; \"$WINESERVER\" -k 2>/dev/null; true",
+            Shell("export WINEPREFIX=" + Quote(path_) + "; " + WineCall("\"$WINESERVER\"") +
+                      " -k 2>/dev/null; true",
                   nullptr);
             break;
         }
@@ -327,6 +388,10 @@ RunResult WinePrefix::Run(const std::vector<std::string>& args, const RunOptions
 RunResult WinePrefix::RunDriver(const std::vector<std::string>& args,
                                 const RunOptions& options) const {
     std::vector<std::string> all = {DriverExe()};
+    if (CurrentTarget().slow > 1) {
+        all.push_back("--slow");
+        all.push_back(std::to_string(CurrentTarget().slow));
+    }
     all.insert(all.end(), args.begin(), args.end());
     return Run(all, options);
 }

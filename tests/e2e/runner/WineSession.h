@@ -11,14 +11,31 @@
 
 namespace e2e {
 
-// Paths of the mingw64 build's outputs that the scenarios run.
+// The build whose setup the scenarios run. By default the x86_64 one under the system's wine64;
+// with ZB_E2E_ARCH=i686 in the environment the shipping i686 one, under 32-bit Wine in the root
+// of scripts/wine32 (emulated, so every wait may take `slow` times longer). Both run the x86_64
+// driver and tools.
+struct Target {
+    std::string arch;              // "x86_64" or "i686"
+    std::string build;             // its mingw build folder: setup, payload staging, DICT.DIC
+    std::string setupName;         // the setup's file name
+    std::string programFiles;      // where it installs: the Program Files of its own width
+    std::string programFilesUnix;  // the same under drive C: "Program Files (x86)"
+    std::string regView;           // the reg.exe option for its registry view ("" : the native one)
+    int slow = 1;
+};
+const Target& CurrentTarget();
+
+// Paths of the outputs that the scenarios run: the target's setup, the mingw64 build's driver,
+// probe and decoy.
 std::string SetupExe();
 std::string DriverExe();
 std::string ProbeExe();
 std::string DecoyDll();
 
-// True when windows can be shown: DISPLAY is set, or a private Xvfb was started for the tests.
-// Otherwise false and *why says what is missing.
+// True when windows can be shown: DISPLAY is set, or a private Xvfb was started for the tests;
+// for the i686 target, also when 32-bit programs can run. Otherwise false and *why says what is
+// missing.
 bool HaveDisplay(std::string* why);
 
 // Skips the test (with the reason) when no X display can be had.
@@ -68,7 +85,8 @@ public:
     // Names of the files directly in a folder of drive C.
     std::vector<std::string> List(const std::string& folder) const;
 
-    // wine64 with the arguments.
+    // wine64 with the arguments (inside the 32-bit Wine's root for the i686 target). The timeout
+    // is the target's `slow` times the one given.
     RunResult Run(const std::vector<std::string>& args, const RunOptions& options = {}) const;
     // wine64 zbdriver.exe with the arguments.
     RunResult RunDriver(const std::vector<std::string>& args, const RunOptions& options = {}) const;
