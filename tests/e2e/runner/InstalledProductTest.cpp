@@ -174,7 +174,7 @@ public:
     // desktop icon, as a user clicks through it.
     static bool Prepare(WinePrefix& prefix) {
         std::string work = prefix.path() + "/release";
-        std::string signedSetup = work + "/ZarBelPC-Setup-x64.exe";
+        std::string signedSetup = work + "/" + CurrentTarget().setupName;
         std::string source = ZB_SOURCE_DIR;
         if (mkdir(work.c_str(), 0700) != 0 ||
             Shell("bash '" + source + "/tests/release/make-test-ca.sh' '" + work + "/ca' >'" +
@@ -244,11 +244,13 @@ protected:
     }
 
     // reg query of a key in the view the target's programs see: class registrations
-    // (HKCR\CLSID) are kept apart for 32-bit programs; program ids, associations and the user's
-    // settings are shared, and Wine's reg.exe finds them only in the native view.
+    // (HKCR\CLSID) and the machine's software keys (the program list) are kept apart for 32-bit
+    // programs; program ids, associations and the user's settings are shared, and Wine's reg.exe
+    // finds them only in the native view.
     static std::vector<std::string> RegQuery(const std::string& key) {
         std::vector<std::string> args = {"reg", "query", key};
-        if (!CurrentTarget().regView.empty() && key.compare(0, 11, "HKCR\\CLSID\\") == 0) {
+        if (!CurrentTarget().regView.empty() && (key.compare(0, 11, "HKCR\\CLSID\\") == 0 ||
+                                                 key.compare(0, 14, "HKLM\\Software\\") == 0)) {
             args.push_back(CurrentTarget().regView);
         }
         return args;
@@ -274,7 +276,9 @@ protected:
     }
     // "TYPE data" of a value as reg query prints it ("REG_DWORD 0x1"), or "<missing>".
     static std::string RegData(const std::string& key, const std::string& value) {
-        RunResult run = prefix_->Run({"reg", "query", key, "/v", value}, RunOptions{"", "", 30});
+        std::vector<std::string> args = RegQuery(key);
+        args.insert(args.begin() + 3, {"/v", value});
+        RunResult run = prefix_->Run(args, RunOptions{"", "", 30});
         size_t line = run.output.find(value + "    REG_");
         if (run.exitCode != 0 || line == std::string::npos) {
             return "<missing>";
