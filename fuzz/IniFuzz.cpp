@@ -8,8 +8,9 @@
 
 namespace {
 
+// The blanks the reader trims around names and values.
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
 }
 
 // A name or value that survives a line of the file: no line ends, no NUL, no blanks at its ends.
