@@ -155,7 +155,8 @@ TEST_F(RegistryAdapterTest, CreatesKeysAndSetsStringsAndNumbers) {
     Registry& registry = Win32Registry();
     RegistryKey key = nullptr;
     uint32_t error = 0;
-    ASSERT_EQ(1, registry.CreateKey(RegistryRoot::kCurrentUser, sub.c_str(), &key, &error)) << error;
+    ASSERT_EQ(1, registry.CreateKey(RegistryRoot::kCurrentUser, sub.c_str(), &key, &error))
+        << error;
     EXPECT_EQ(1, registry.SetString(key, "Text", "\"C:\\windows\\x.exe\" /quiet", &error));
     EXPECT_EQ(1, registry.SetNumber(key, "Size", 0x12345, &error));
     registry.CloseKey(key);
