@@ -91,14 +91,14 @@ TEST(ArchiveNames, RefusedNamesAreReportedAndEveryOtherEntryIsInstalled) {
 
     std::vector<std::string> steps = {
         "C:\\zb\\ZarBelPC-Setup-x64.exe",
-        "wait-window class=#32770 controls=1006,1007,1",
+        kLanguageDialog,
         "click 1",
         "wait-gone",
-        "wait-window class=#32770 controls=1000,1,2",
-        "mouse-down 0 0 painted=1 anchor=center",
-        "mouse-up 0 0 painted=1 anchor=center",
+        kLicenseDialog,
+        kPressAccept,
+        kReleaseAccept,
         "wait-gone",
-        "wait-window class=#32770 controls=1003,1005,1,2,3",
+        kInstallDialog,
         "click 1",
     };
     for (size_t i = 0; i < sizeof kRefused / sizeof kRefused[0]; ++i) {

@@ -93,12 +93,10 @@ TEST_F(DllPlanting, SetupLoadsNoPlantedDllThroughAWholeInstallation) {
     // when the system's rich edit control was loaded; the document shows that it works.
     options_.folder = prefix_->DriveC("plant-all-cwd");
     RunResult run = prefix_->RunDriver(
-        {"--cwd", "C:\\plant-all-cwd", "C:\\plant-all-exe\\ZarBelPC-Setup-x64.exe",
-         "wait-window class=#32770 controls=1006,1007,1", "click 1", "wait-gone",
-         "wait-window class=#32770 controls=1000,1,2", "read-text 1000", "click 1", "wait-gone",
-         "wait-window class=#32770 controls=1003,1005,1,2,3", "click 1",
-         "wait-msgbox timeout=60000", "answer-msgbox no", "wait-gone timeout=60000",
-         "answer-msgbox ok", "wait-exit 60000"},
+        {"--cwd", "C:\\plant-all-cwd", "C:\\plant-all-exe\\ZarBelPC-Setup-x64.exe", kLanguageDialog,
+         "click 1", "wait-gone", kLicenseDialog, "read-text 1000", "click 1", "wait-gone",
+         kInstallDialog, "click 1", "wait-msgbox timeout=60000", "answer-msgbox no",
+         "wait-gone timeout=60000", "answer-msgbox ok", "wait-exit 60000"},
         options_);
     EXPECT_EQ(2u, run.All("MSGBOX").size()) << run.Describe();
     EXPECT_TRUE(FileExists(prefix_->DriveC("Program Files/ZarbelPC/ZarBelPC.EXE")))

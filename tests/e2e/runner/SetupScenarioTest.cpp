@@ -14,15 +14,6 @@
 namespace e2e {
 namespace {
 
-// How the driver finds each dialog: by the controls only that dialog has.
-const char* const kLanguageDialog = "wait-window class=#32770 controls=1006,1007,1";
-const char* const kLicenseDialog = "wait-window class=#32770 controls=1000,1,2";
-const char* const kInstallDialog = "wait-window class=#32770 controls=1003,1005,1,2,3";
-
-// Presses and releases the middle of a painted license button.
-const char* const kPressAccept = "mouse-down 0 0 painted=1 anchor=center";
-const char* const kReleaseAccept = "mouse-up 0 0 painted=1 anchor=center";
-
 const char* const kItalianCompletion =
     "ZarBelPC \xE8 stato installato correttamente. \nPer avviarlo, scegliere ZarbelPC dal menu "
     "Start. \n \nBuon divertimento!";

@@ -33,6 +33,14 @@ std::string DriverExe();
 std::string ProbeExe();
 std::string DecoyDll();
 
+// Driver steps shared by the scenarios: each dialog found by the controls only it has, and a
+// press and release in the middle of a painted license button.
+inline constexpr const char* kLanguageDialog = "wait-window class=#32770 controls=1006,1007,1";
+inline constexpr const char* kLicenseDialog = "wait-window class=#32770 controls=1000,1,2";
+inline constexpr const char* kInstallDialog = "wait-window class=#32770 controls=1003,1005,1,2,3";
+inline constexpr const char* kPressAccept = "mouse-down 0 0 painted=1 anchor=center";
+inline constexpr const char* kReleaseAccept = "mouse-up 0 0 painted=1 anchor=center";
+
 // True when windows can be shown: DISPLAY is set, or a private Xvfb was started for the tests;
 // for the i686 target, also when 32-bit programs can run. Otherwise false and *why says what is
 // missing.
