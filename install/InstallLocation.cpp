@@ -53,8 +53,7 @@ void MakeDefaultInstallFolder(Platform& platform, char* out, size_t size) {
     // The value is used as stored: a trailing backslash gives two in a row. A value so long
     // that the product folder would not fit falls back like an unreadable one.
     if (!ReadProgramFilesDir(platform, programFiles, sizeof programFiles) ||
-        !text::JoinPath(folder, sizeof folder, programFiles,
-                        kSetupConfiguration.productFolderName)) {
+        !path::Join(folder, sizeof folder, programFiles, kSetupConfiguration.productFolderName)) {
         text::Copy(folder, sizeof folder, kSetupConfiguration.defaultInstallFolder);
     }
     text::Copy(out, size, folder);
@@ -109,7 +108,7 @@ void NormaliseInstallFolder(char* folder, size_t size) {
         // Appended after the upper-casing, so the suffix keeps its mixed case. A text too long
         // for it is cut; the installation refuses a folder that long anyway.
         char suffix[kFolderTextSize];
-        text::JoinPath(suffix, sizeof suffix, "", product);
+        path::Join(suffix, sizeof suffix, "", product);
         text::Copy(folder + length, size - length, suffix);
     }
 }

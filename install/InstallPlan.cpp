@@ -53,7 +53,7 @@ public:
 
     // dst = folder\name; a text that does not fit refuses the plan for the folder's reason.
     void Join(char* dst, size_t size, const char* folder, const char* name, PlanResult reason) {
-        if (!text::JoinPath(dst, size, folder, name)) {
+        if (!path::Join(dst, size, folder, name)) {
             Refuse(reason);
         }
     }

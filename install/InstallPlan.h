@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "platform/Text.h"
 #include "platform/Types.h"
 
 struct Platform;
@@ -14,7 +15,7 @@ struct SetupConfiguration;
 namespace install {
 
 // Every composed path and parameter text fits the platform's path limit, terminator included.
-constexpr size_t kInstallPathSize = 260;
+constexpr size_t kInstallPathSize = path::kPathSize;
 // The SONGDIR setting is composed in a smaller buffer. The archive extraction writes every
 // entry as the install folder, a backslash and its name in kExtractPathSize (package layer).
 constexpr size_t kSongFolderSize = 256;

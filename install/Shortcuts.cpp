@@ -35,8 +35,8 @@ public:
         action.description = description;
         // An empty shell folder would put the link at the root of the current drive.
         if (linkFolder[0] == '\0' ||
-            !text::JoinPath(action.target, sizeof action.target, targetFolder, targetName) ||
-            !text::JoinPath(action.path, sizeof action.path, linkFolder, linkName)) {
+            !path::Join(action.target, sizeof action.target, targetFolder, targetName) ||
+            !path::Join(action.path, sizeof action.path, linkFolder, linkName)) {
             ++plan_->skipped;
             return;
         }
@@ -45,7 +45,7 @@ public:
 
     // Returns 0 when the parent is empty or the path does not fit; its links are then left out too.
     int Folder(char* path, size_t size, const char* parent, const char* name) {
-        if (parent[0] == '\0' || !text::JoinPath(path, size, parent, name)) {
+        if (parent[0] == '\0' || !path::Join(path, size, parent, name)) {
             return 0;
         }
         ShortcutAction action;

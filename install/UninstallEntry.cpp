@@ -62,15 +62,7 @@ struct SizeCount {
 };
 
 bool NameIs(const char* name, size_t length, const char* wanted) {
-    if (strlen(wanted) != length) {
-        return false;
-    }
-    for (size_t i = 0; i < length; ++i) {
-        if (text::Upper(name[i]) != text::Upper(wanted[i])) {
-            return false;
-        }
-    }
-    return true;
+    return strlen(wanted) == length && text::StartsWithNoCase(name, wanted);
 }
 
 }  // namespace
@@ -80,8 +72,8 @@ int PlanUninstallEntry(const UninstallEntryInputs& in, UninstallEntry* entry) {
     char uninstaller[kInstallPathSize];
     char mainProgram[kInstallPathSize];
     int paths =
-        text::JoinPath(uninstaller, sizeof uninstaller, in.windowsFolder, entries::kUninstaller) &&
-        text::JoinPath(mainProgram, sizeof mainProgram, in.installFolder, in.mainProgram);
+        path::Join(uninstaller, sizeof uninstaller, in.windowsFolder, entries::kUninstaller) &&
+        path::Join(mainProgram, sizeof mainProgram, in.installFolder, in.mainProgram);
     b.Text("DisplayName", ZB_PRODUCT_NAME);
     b.Text("DisplayVersion", ZB_VERSION_TEXT);
     b.Text("Publisher", ZB_PUBLISHER);

@@ -45,7 +45,7 @@ void WriteEntry(Platform& platform, WindowHandle owner, const char* folder, cons
                 const archive::Record& record, const unsigned char* data) {
     char target[kExtractPathSize];
     if (!names::IsStoredAsGiven(record.name) ||
-        !text::JoinPath(target, sizeof target, folder, record.name) ||
+        !path::Join(target, sizeof target, folder, record.name) ||
         names::SameFile(target, archivePath)) {
         ReportWriteError(platform, owner, folder, record.name);
         return;
@@ -127,7 +127,7 @@ int UnpackPayloadArchive(Platform& platform, WindowHandle progressWindow, const 
 int ExtractPayloadArchive(Platform& platform, WindowHandle progressWindow, const char* folder,
                           const char* archiveName, int divisor, int startPosition) {
     char archivePath[kExtractPathSize];
-    if (!text::JoinPath(archivePath, sizeof archivePath, folder, archiveName)) {
+    if (!path::Join(archivePath, sizeof archivePath, folder, archiveName)) {
         ShowError(platform, progressWindow, kArchiveCannotOpen, kArchiveCaption);
         return 0;
     }

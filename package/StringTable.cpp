@@ -26,7 +26,7 @@ constexpr int kExtractStart = 20;
 // The working folder and the two working files, in buffers of these sizes (terminator included).
 constexpr unsigned kWorkFolderSize = 259;
 constexpr size_t kDictionaryPathSize = 264;
-constexpr size_t kPlainPathSize = 260;
+constexpr size_t kPlainPathSize = path::kPathSize;
 // The reader's buffers: one less than the fields, so keys stop at 62 and texts at 510.
 constexpr unsigned kKeyReadSize = kStringKeySize - 1;
 constexpr unsigned kTextReadSize = kStringTextSize - 1;
@@ -39,8 +39,8 @@ struct WorkFiles {
 };
 
 int BuildWorkFiles(const char* folder, WorkFiles* work) {
-    return text::JoinPath(work->dictionary, sizeof work->dictionary, folder, kDictionaryName) &&
-           text::JoinPath(work->plain, sizeof work->plain, folder, kPlainName);
+    return path::Join(work->dictionary, sizeof work->dictionary, folder, kDictionaryName) &&
+           path::Join(work->plain, sizeof work->plain, folder, kPlainName);
 }
 
 // 1 when a file can be created in the folder of work->dictionary. The probe is removed again, so

@@ -4,10 +4,11 @@
 
 #include <cstddef>
 
+#include "platform/Text.h"
 #include "platform/Types.h"
 
-// The platform's path limit: the browser's working path holds 259 characters and the terminator.
-constexpr size_t kBrowsePathSize = 260;
+// The browser's working path holds 259 characters and the terminator.
+constexpr size_t kBrowsePathSize = path::kPathSize;
 
 // The working path of one browse: the folder to show first, then the user's selection.
 class BrowseSelection {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/NativePath.h"
+#include "platform/Text.h"
 
 namespace ini {
 namespace {
@@ -12,10 +13,6 @@ namespace {
 // The platform's blanks: space, tab, vertical tab and form feed (line ends split lines).
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\v' || c == '\f';
-}
-
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 std::string Trim(const std::string& text) {
@@ -37,7 +34,7 @@ bool SameName(const std::string& a, const char* b) {
         return false;
     }
     for (size_t i = 0; i < asked.size(); ++i) {
-        if (Upper(a[i]) != Upper(asked[i])) {
+        if (text::Upper(a[i]) != text::Upper(asked[i])) {
             return false;
         }
     }

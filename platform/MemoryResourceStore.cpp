@@ -9,8 +9,8 @@ void MemoryResourceStore::Add(const std::string& type, const std::string& name,
 
 int MemoryResourceStore::Find(const char* type, const char* name, ResourceBlock* out) {
     for (const Entry& entry : entries_) {
-        if (text::EqualsNoCase(entry.type.c_str(), type) &&
-            text::EqualsNoCase(entry.name.c_str(), name)) {
+        if (text::EqualNoCase(entry.type.c_str(), type) &&
+            text::EqualNoCase(entry.name.c_str(), name)) {
             out->data = entry.bytes.data();
             out->size = static_cast<uint32_t>(entry.bytes.size());
             return 1;

@@ -23,14 +23,6 @@ std::string LastComponent(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-std::string Upper(const std::string& name) {
-    std::string upper = name;
-    for (char& c : upper) {
-        c = text::Upper(c);
-    }
-    return upper;
-}
-
 // Content is copied in blocks of this size: a block that stays in the processor's cache costs
 // less than reading a whole file into a large buffer, which the system maps in page by page.
 constexpr size_t kCopyBlockSize = 64 * 1024;
@@ -76,14 +68,14 @@ int CheckInput(const char* prefix, const char* path, Input* input) {
         return kExitUsage;
     }
     input->size = static_cast<uint32_t>(info.st_size);
-    input->upperName = Upper(input->name);
+    input->upperName = text::Upper(input->name);
     return 0;
 }
 
 Input MemoryInput(const char* name, std::string content) {
     Input input;
     input.name = name;
-    input.upperName = Upper(input.name);
+    input.upperName = text::Upper(input.name);
     input.size = static_cast<uint32_t>(content.size());
     input.content = std::move(content);
     return input;

@@ -35,13 +35,6 @@ constexpr unsigned kWholeValue = 1 << 16;
 // A default that no dictionary text holds: it tells a missing key from an empty one.
 constexpr const char* kAbsent = "\x01";
 
-std::string Upper(std::string s) {
-    for (char& c : s) {
-        c = text::Upper(c);
-    }
-    return s;
-}
-
 std::string Trim(const std::string& s) {
     size_t begin = s.find_first_not_of(" \t");
     if (begin == std::string::npos) {
@@ -111,7 +104,7 @@ Layout ReadLayout(const std::string& text) {
             if (close == std::string::npos) {
                 continue;
             }
-            section = Upper(Trim(line.substr(1, close - 1)));
+            section = text::Upper(Trim(line.substr(1, close - 1)));
             auto first = layout.sections.emplace(section, number);
             // Only the first section of a name is ever read; what a repeat holds is lost.
             inSection = first.second;
@@ -125,7 +118,7 @@ Layout ReadLayout(const std::string& text) {
         }
         size_t equals = line.find('=');
         if (inSection && equals != std::string::npos && line[0] != ';') {
-            std::string name = Upper(Trim(line.substr(0, equals)));
+            std::string name = text::Upper(Trim(line.substr(0, equals)));
             std::vector<Entry>& entries = layout.entries[section];
             auto earlier = std::find_if(entries.begin(), entries.end(),
                                         [&name](const Entry& entry) { return entry.name == name; });
@@ -215,7 +208,7 @@ std::vector<DictionaryProblem> CheckDictionaryText(const std::string& text) {
                                  std::to_string(value.size()) +
                                  " characters; the setup cuts it to 62");
             }
-            std::string key = Upper(value.substr(0, kKeyChars));
+            std::string key = text::Upper(value.substr(0, kKeyChars));
             if (key.empty()) {
                 report(line, name + " is empty");
             }

@@ -15,6 +15,7 @@
 #include "package/ArchiveFormat.h"
 #include "package/DictionaryContainer.h"
 #include "platform/ByteOrder.h"
+#include "platform/Text.h"
 #include "records/InstallEntries.h"
 #include "tools/ArchiveWriter.h"
 #include "tools/Commands.h"
@@ -58,15 +59,6 @@ constexpr char kDictionaryName[] = "DICT.DIC";
 // The dialog that every stub of this setup carries.
 constexpr char kInstallDialog[] = "INSTALLDLG";
 constexpr uint16_t kDialogType = 5;
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z') {
-            c = static_cast<char>(c - 'a' + 'A');
-        }
-    }
-    return text;
-}
 
 // ---- the stub ----
 
@@ -168,7 +160,7 @@ int LoadPayload(const char* folder, const char* dictionaryPath,
         } else if (access(path.c_str(), R_OK) != 0) {
             fprintf(stderr, "%s: '%s' in the payload cannot be read\n", kPrefix, name.c_str());
             ++problems;
-        } else if (Upper(name) == kDictionaryName) {
+        } else if (text::Upper(name) == kDictionaryName) {
             fprintf(stderr, "%s: note: the payload's %s is left out; %s is made from %s\n", kPrefix,
                     name.c_str(), kDictionaryName, dictionaryPath);
         } else {
@@ -190,7 +182,7 @@ int LoadPayload(const char* folder, const char* dictionaryPath,
     int requiredCount = entries::RequiredEntries(requiredNames, entries::kRequiredCount);
     for (int i = 0; i < requiredCount; ++i) {
         const char* required = requiredNames[i];
-        if (std::find(present.begin(), present.end(), Upper(required)) == present.end()) {
+        if (std::find(present.begin(), present.end(), text::Upper(required)) == present.end()) {
             fprintf(stderr, "%s: the payload lacks %s, which the installation or its links need\n",
                     kPrefix, required);
             ++problems;

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "../common/Text.h"
+#include "platform/Text.h"
 
 namespace assoc {
 

@@ -5,7 +5,7 @@
 #include <shlobj.h>
 
 #include "../common/CommandLine.h"
-#include "../common/Text.h"
+#include "platform/Text.h"
 #include "FileAssociations.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {

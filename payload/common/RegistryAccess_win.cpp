@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "../../platform/Scoped_win.h"
+#include "platform/Scoped_win.h"
 
 namespace {
 

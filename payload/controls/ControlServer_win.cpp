@@ -8,7 +8,7 @@
 #include <new>
 
 #include "ControlRegistration.h"
-#include "../common/Text.h"
+#include "platform/Text.h"
 
 #ifndef ZB_CONTROL_CLSID
 #error "ZB_CONTROL_CLSID must name the control's class id"

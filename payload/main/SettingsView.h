@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "../common/Text.h"
+#include "platform/Text.h"
 
 namespace settings {
 

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "../../platform/Scoped_win.h"
-#include "../common/Text.h"
+#include "platform/Scoped_win.h"
+#include "platform/Text.h"
 #include "SongList.h"
 
 namespace songs {

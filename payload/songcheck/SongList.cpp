@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "../common/Text.h"
+#include "platform/Text.h"
 
 namespace songs {
 

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "../common/Text.h"
+#include "platform/Text.h"
 #include "SongFolder.h"
 #include "SongList.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "../common/RegistryAccess.h"
-#include "../common/Text.h"
+#include "platform/Text.h"
 
 class FakeRegistry : public RegistryAccess {
 public:

@@ -29,7 +29,9 @@ constexpr const char* kSettingsFile = "ZarBelPC.INI";
 constexpr const char* kLinkName = "ZarbelPC.lnk";
 constexpr const char* kUninstallLinkName = "Uninstall ZarbelPC.lnk";
 constexpr const char* kGroupFolder = "ZarbelPC";
-constexpr const char* kFallbackShellFolder = "C:\\";
+// The setup makes a link whose shell folder it cannot read in the root of drive C; joined with
+// a name, this gives that path with a single backslash.
+constexpr const char* kFallbackShellFolder = "C:";
 
 int IsDriveLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');

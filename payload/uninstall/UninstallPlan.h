@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "../common/Text.h"
+#include "platform/Text.h"
 
 namespace uninstall {
 

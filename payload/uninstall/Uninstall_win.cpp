@@ -6,10 +6,10 @@
 
 #include <cstdio>
 
-#include "../../platform/Scoped_win.h"
-#include "../../platform/SystemPaths_win.h"
+#include "platform/Scoped_win.h"
+#include "platform/SystemPaths_win.h"
 #include "../common/CommandLine.h"
-#include "../common/Text.h"
+#include "platform/Text.h"
 #include "UninstallPlan.h"
 #include "UninstallRun.h"
 

@@ -245,7 +245,7 @@ TEST(InstallEntriesTest, EveryRequiredEntryIsShippedInThePayload) {
     for (const char* name : required) {
         bool found = false;
         for (const std::string& entry : shipped) {
-            found = found || text::EqualsNoCase(entry.c_str(), name);
+            found = found || text::EqualNoCase(entry.c_str(), name);
         }
         EXPECT_TRUE(found) << name;
     }
