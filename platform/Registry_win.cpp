@@ -1,4 +1,4 @@
-// Registry reads through the Win32 API. The values read here land in fixed buffers, so the
+// The registry through the Win32 API. The values read here land in fixed buffers, so the
 // adapter never hands back text that lacks its terminator, whatever was stored.
 #include <windows.h>
 
@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/Registry.h"
+#include "platform/Scoped_win.h"
 #include "platform/Text.h"
 #include "platform/Win32Adapters.h"
 
@@ -23,18 +24,17 @@ int Result(LONG result, uint32_t* error) {
     return 1;
 }
 
+// Hands an opened key to the caller, who closes it through CloseKey.
+int HandOver(LONG result, ScopedRegKey& opened, RegistryKey* key, uint32_t* error) {
+    *key = opened.Release();
+    return Result(result, error);
+}
+
 class Win32RegistryImpl : public Registry {
 public:
     int OpenKey(RegistryRoot root, const char* subKey, RegistryKey* key, uint32_t* error) override {
-        HKEY opened = nullptr;
-        LONG result = RegOpenKeyExA(RootKey(root), subKey, 0, KEY_QUERY_VALUE, &opened);
-        if (result != ERROR_SUCCESS) {
-            *key = nullptr;
-            *error = static_cast<uint32_t>(result);
-            return 0;
-        }
-        *key = opened;
-        return 1;
+        ScopedRegKey opened;
+        return HandOver(opened.Open(RootKey(root), subKey, KEY_QUERY_VALUE), opened, key, error);
     }
 
     int QueryValue(RegistryKey key, const char* name, char* out, unsigned size,
@@ -68,16 +68,8 @@ public:
     // system looks for the entries of 32-bit programs.
     int CreateKey(RegistryRoot root, const char* subKey, RegistryKey* key,
                   uint32_t* error) override {
-        HKEY created = nullptr;
-        LONG result = RegCreateKeyExA(RootKey(root), subKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                      KEY_SET_VALUE, nullptr, &created, nullptr);
-        if (result != ERROR_SUCCESS) {
-            *key = nullptr;
-            *error = static_cast<uint32_t>(result);
-            return 0;
-        }
-        *key = created;
-        return 1;
+        ScopedRegKey created;
+        return HandOver(created.Create(RootKey(root), subKey, KEY_SET_VALUE), created, key, error);
     }
 
     int SetString(RegistryKey key, const char* name, const char* value, uint32_t* error) override {

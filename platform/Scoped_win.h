@@ -79,6 +79,7 @@ public:
     }
     ScopedCom(const ScopedCom&) = delete;
     ScopedCom& operator=(const ScopedCom&) = delete;
+    HRESULT result() const { return result_; }
 
 private:
     HRESULT result_;
@@ -93,6 +94,7 @@ public:
     ScopedComPtr(const ScopedComPtr&) = delete;
     ScopedComPtr& operator=(const ScopedComPtr&) = delete;
     T* operator->() const { return p_; }
+    T* get() const { return p_; }
     // For the call that hands out the interface (CoCreateInstance, QueryInterface).
     void** Out() {
         Reset();
@@ -136,6 +138,12 @@ public:
     }
     // Null when no key is open.
     operator HKEY() const { return key_; }
+    // Hands the key to a caller that closes it itself.
+    HKEY Release() {
+        HKEY key = key_;
+        key_ = nullptr;
+        return key;
+    }
 
 private:
     void Close() {
