@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/Scoped_win.h"
+
 std::string TestProgramFolder() {
     char module[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, module, sizeof module);
@@ -103,33 +105,27 @@ std::string Lower(std::string text) {
 
 LoadedLink LoadLink(const std::string& linkPath) {
     LoadedLink result = {false, "", ""};
-    HRESULT com = CoInitialize(nullptr);
-    IShellLinkA* link = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            wchar_t wide[MAX_PATH];
-            if (MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) != 0 &&
-                SUCCEEDED(file->Load(wide, STGM_READ))) {
-                char text[MAX_PATH] = "";
-                // SLGP_RAWPATH: the path as stored, not resolved against the file system.
-                if (SUCCEEDED(link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH))) {
-                    result.target = text;
-                }
-                char description[INFOTIPSIZE] = "";
-                if (SUCCEEDED(link->GetDescription(description, sizeof description))) {
-                    result.description = description;
-                }
-                result.loaded = true;
-            }
-            file->Release();
-        }
-        link->Release();
+    ScopedCom com;
+    ScopedComPtr<IShellLinkA> link;
+    ScopedComPtr<IPersistFile> file;
+    wchar_t wide[MAX_PATH];
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                link.Out())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.Out())) ||
+        MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH) == 0 ||
+        FAILED(file->Load(wide, STGM_READ))) {
+        return result;
     }
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
+    char text[MAX_PATH] = "";
+    // SLGP_RAWPATH: the path as stored, not resolved against the file system.
+    if (SUCCEEDED(link->GetPath(text, sizeof text, nullptr, SLGP_RAWPATH))) {
+        result.target = text;
     }
+    char description[INFOTIPSIZE] = "";
+    if (SUCCEEDED(link->GetDescription(description, sizeof description))) {
+        result.description = description;
+    }
+    result.loaded = true;
     return result;
 }
 

@@ -10,27 +10,9 @@
 #include <string>
 
 #include "driver/Report.h"
+#include "platform/Scoped_win.h"
 
 namespace {
-
-// Releases a COM interface at the end of the scope.
-template <class Interface>
-class ComHolder {
-public:
-    ComHolder() = default;
-    ~ComHolder() {
-        if (pointer_ != nullptr) {
-            pointer_->Release();
-        }
-    }
-    ComHolder(const ComHolder&) = delete;
-    ComHolder& operator=(const ComHolder&) = delete;
-    Interface** Out() { return &pointer_; }
-    Interface* operator->() const { return pointer_; }
-
-private:
-    Interface* pointer_ = nullptr;
-};
 
 void Print(const e2e::ReportLine& line) {
     printf("%s\n", line.Text().c_str());
@@ -40,12 +22,12 @@ void Print(const e2e::ReportLine& line) {
 bool ReadLink(const char* file) {
     e2e::ReportLine line("LINK");
     line.Add("file", file);
-    ComHolder<IShellLinkA> link;
+    ScopedComPtr<IShellLinkA> link;
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_IShellLinkA, reinterpret_cast<void**>(link.Out()));
-    ComHolder<IPersistFile> persist;
+                                      IID_IShellLinkA, link.Out());
+    ScopedComPtr<IPersistFile> persist;
     if (SUCCEEDED(result)) {
-        result = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.Out()));
+        result = link->QueryInterface(IID_IPersistFile, persist.Out());
     }
     wchar_t wide[MAX_PATH];
     if (SUCCEEDED(result) && MultiByteToWideChar(CP_ACP, 0, file, -1, wide, MAX_PATH) == 0) {
@@ -78,7 +60,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "usage: zblinks LINK...\n");
         return 2;
     }
-    if (FAILED(CoInitialize(nullptr))) {
+    ScopedCom com;
+    if (FAILED(com.result())) {
         fprintf(stderr, "zblinks: CoInitialize failed\n");
         return 1;
     }
@@ -88,6 +71,5 @@ int main(int argc, char** argv) {
             status = 1;
         }
     }
-    CoUninitialize();
     return status;
 }
