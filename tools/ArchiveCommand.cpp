@@ -75,12 +75,8 @@ struct DataBuffer {
 // ---- create ----
 
 int RunCreate(int argc, char** argv) {
-    if (tool::AsksForHelp(argc, argv)) {
-        fputs(kCreateHelp, stdout);
-        return kExitOk;
-    }
-    if (argc < 3) {
-        return tool::UsageError(kCreateHelp);
+    if (auto done = tool::HelpOrUsage(argc, argv, kCreateHelp, argc >= 3)) {
+        return *done;
     }
     const char* outPath = argv[1];
     // Every input is checked, so that one run names every file that is refused.
@@ -171,12 +167,8 @@ int ReadAll(const char* path, OnRecord onRecord) {
 }
 
 int RunList(int argc, char** argv) {
-    if (tool::AsksForHelp(argc, argv)) {
-        fputs(kListHelp, stdout);
-        return kExitOk;
-    }
-    if (argc != 2) {
-        return tool::UsageError(kListHelp);
+    if (auto done = tool::HelpOrUsage(argc, argv, kListHelp, argc == 2)) {
+        return *done;
     }
     int read = ReadAll(argv[1], [](const archive::Record& record, unsigned, uint64_t) {
         printf("%u\t%s\n", record.dataLength, record.name);
@@ -185,12 +177,8 @@ int RunList(int argc, char** argv) {
 }
 
 int RunVerify(int argc, char** argv) {
-    if (tool::AsksForHelp(argc, argv)) {
-        fputs(kVerifyHelp, stdout);
-        return kExitOk;
-    }
-    if (argc != 2) {
-        return tool::UsageError(kVerifyHelp);
+    if (auto done = tool::HelpOrUsage(argc, argv, kVerifyHelp, argc == 2)) {
+        return *done;
     }
     const char* path = argv[1];
     unsigned records = 0;
@@ -232,12 +220,8 @@ public:
 };
 
 int RunExtract(int argc, char** argv) {
-    if (tool::AsksForHelp(argc, argv)) {
-        fputs(kExtractHelp, stdout);
-        return kExitOk;
-    }
-    if (argc != 3) {
-        return tool::UsageError(kExtractHelp);
+    if (auto done = tool::HelpOrUsage(argc, argv, kExtractHelp, argc == 3)) {
+        return *done;
     }
     const char* archivePath = argv[1];
     const char* folder = argv[2];

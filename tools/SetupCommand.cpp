@@ -318,9 +318,8 @@ int WriteSetup(const Stub& stub, const std::vector<archive::Input>& inputs,
 }
 
 int RunBuild(int argc, char** argv) {
-    if (tool::AsksForHelp(argc, argv)) {
-        fputs(kBuildHelp, stdout);
-        return kExitOk;
+    if (auto done = tool::HelpOrUsage(argc, argv, kBuildHelp, true)) {
+        return *done;
     }
     const char* stubPath = nullptr;
     const char* payload = nullptr;
@@ -379,12 +378,8 @@ int RunBuild(int argc, char** argv) {
 }
 
 int RunList(int argc, char** argv) {
-    if (tool::AsksForHelp(argc, argv)) {
-        fputs(kListHelp, stdout);
-        return kExitOk;
-    }
-    if (argc != 2) {
-        return tool::UsageError(kListHelp);
+    if (auto done = tool::HelpOrUsage(argc, argv, kListHelp, argc == 2)) {
+        return *done;
     }
     std::string bytes;
     if (!tool::ReadWholeFile(argv[1], &bytes)) {

@@ -24,18 +24,22 @@ bool WantsHelp(int argc, char** argv) {
     return argc >= 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0);
 }
 
-bool AsksForHelp(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
 int UsageError(const char* usage) {
     fputs(usage, stderr);
     return kExitUsage;
+}
+
+std::optional<int> HelpOrUsage(int argc, char** argv, const char* help, bool countFits) {
+    for (int i = 1; i < argc; ++i) {
+        if (strcmp(argv[i], "--help") == 0 || strcmp(argv[i], "-h") == 0) {
+            fputs(help, stdout);
+            return kExitOk;
+        }
+    }
+    if (!countFits) {
+        return UsageError(help);
+    }
+    return std::nullopt;
 }
 
 void PrintEscaped(FILE* out, const char* text) {
@@ -64,7 +68,7 @@ int RunSubcommand(const char* prefix, const char* usage, const Command* subcomma
     if (argc < 2) {
         return UsageError(usage);
     }
-    if (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0) {
+    if (WantsHelp(argc, argv)) {
         fputs(usage, stdout);
         fputs("\nsubcommands:\n", stdout);
         for (const Command* command = subcommands; command->name != nullptr; ++command) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "tools/Commands.h"
@@ -12,10 +13,12 @@ namespace tool {
 int ReadWholeFile(const char* path, std::string* out);
 // True when argv[1] asks for help.
 bool WantsHelp(int argc, char** argv);
-// True when any argument after argv[0] asks for help (--help or -h).
-bool AsksForHelp(int argc, char** argv);
 // Prints usage on stderr and returns kExitUsage.
 int UsageError(const char* usage);
+// The answer of a subcommand before it starts: when any argument after argv[0] asks for help
+// (--help or -h), the help on stdout and kExitOk; otherwise, when the arguments are not of a
+// count the subcommand takes, the help on stderr and kExitUsage. Nothing when it may go on.
+std::optional<int> HelpOrUsage(int argc, char** argv, const char* help, bool countFits);
 // Runs the subcommand that argv[1] names with argv + 1 (argv[0] is the command's own name); with
 // --help or -h prints usage and the subcommands. Without a subcommand, or with an unknown one,
 // prints usage to stderr and returns kExitUsage.
