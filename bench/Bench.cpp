@@ -40,7 +40,7 @@ constexpr unsigned kResourceDivisor = 20;
 constexpr int kArchiveDivisor = 30;
 constexpr int kArchiveStart = 40;
 WindowHandle const kWindow = reinterpret_cast<WindowHandle>(0x1005);
-constexpr char kArchiveName[] = "RESOURCE.DAT";
+
 // What the extraction may hold over an idle process: the data buffer, plus stdio buffers and heap.
 constexpr long kBufferBudgetKb = 15000000 / 1024 + 1024;
 
@@ -155,7 +155,7 @@ Row BenchResource(const Options& options, const std::string& folder) {
     std::vector<unsigned char> bytes(kResourceSize);
     bench::FillContent(777, bytes.data(), bytes.size());
     MemoryResourceStore store;
-    store.Add("PLAINEXTRACT", kArchiveName, bytes);
+    store.Add(kPlainExtractType, kArchiveResourceName, bytes);
 
     NativeFileSystem files;
     CountingProgressBar progress;
@@ -180,7 +180,7 @@ Row BenchResource(const Options& options, const std::string& folder) {
         double start = bench::NowSeconds();
         int result =
             ExtractResourceToFile(platform, (folder + "\\RESOURCE.DAT").c_str(), "PlainExtract",
-                                  kArchiveName, kWindow, kResourceDivisor, 20);
+                                  kArchiveResourceName, kWindow, kResourceDivisor, 20);
         Sample sample{bench::NowSeconds() - start, bench::ProcessCpuSeconds() - cpu};
         if (result != 1 || progress.count != 21 || progress.last != 40) {
             Fail("ExtractResourceToFile failed or sent the wrong positions");
@@ -359,13 +359,15 @@ ExtractionRunners MakeExtractionRunners(const Options& options, Shape* shape,
     runners.extract.prepare = [&options, shape] {
         shape->lastOut = FreshFolder(options, "zb", *shape);
         // The extraction deletes the archive it has read: it gets a link of its own each time.
-        if (link(shape->archive.c_str(), (shape->lastOut + "/" + kArchiveName).c_str()) != 0) {
+        if (link(shape->archive.c_str(), (shape->lastOut + "/" + kArchiveResourceName).c_str()) !=
+            0) {
             Fail(shape->lastOut + ": cannot link the archive: " + strerror(errno));
         }
         Settle();
     };
     runners.extract.run = [shape, self] {
-        ChildRun run = bench::RunChild({self, "--extract", shape->lastOut, kArchiveName}, "");
+        ChildRun run =
+            bench::RunChild({self, "--extract", shape->lastOut, kArchiveResourceName}, "");
         unsigned notifications = 0;
         double inside = 0;
         long peakKb = 0;
@@ -395,7 +397,7 @@ ExtractionRunners MakeExtractionRunners(const Options& options, Shape* shape,
 void CheckExtractions(const Shape& shape) {
     CheckExtracted(shape, shape.lastOut, "ExtractPayloadArchive");
     CheckExtracted(shape, shape.lastTarOut, "tar");
-    if (FileSize(shape.lastOut + "/" + kArchiveName) >= 0) {
+    if (FileSize(shape.lastOut + "/" + kArchiveResourceName) >= 0) {
         Fail("ExtractPayloadArchive left the archive behind");
     }
 }

@@ -22,7 +22,6 @@ namespace {
 
 constexpr const char* kFontsFolder = "FONTS";
 constexpr const char* kRegistrationProgram = "regsvr32.exe";
-constexpr const char* kPlaylist = "DefaultPlaylist.pls";
 
 // Appends actions and remembers the first text that did not fit, so that planning reads as the
 // sequence itself and the caller still learns why a plan is refused.
@@ -119,7 +118,7 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     }
     // The archive and each of its entries are written as folder\name in kExtractPathSize.
     size_t folderLength = strlen(in.installFolder);
-    size_t longestName = strlen(kPayloadArchiveName);
+    size_t longestName = strlen(kArchiveResourceName);
     if (in.longestEntryName > longestName) {
         longestName = in.longestEntryName;
     }
@@ -130,16 +129,16 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
 
     InstallAction* action = &p.Add(InstallStep::kExtractResource);
     action->window = in.installDialog;
-    action->resourceType = kPayloadResourceType;
-    action->resourceName = kPayloadArchiveName;
+    action->resourceType = kPlainExtractType;
+    action->resourceName = kArchiveResourceName;
     action->number = 20;
     action->start = 20;
-    p.InInstallFolder(action->path, kPayloadArchiveName);
+    p.InInstallFolder(action->path, kArchiveResourceName);
     p.Progress(40);
 
     action = &p.Add(InstallStep::kExtractArchive);
     action->window = in.installDialog;
-    action->resourceName = kPayloadArchiveName;
+    action->resourceName = kArchiveResourceName;
     action->number = 30;
     action->start = 40;
     text::Copy(action->path, sizeof action->path, in.installFolder);
@@ -196,8 +195,8 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     p.Progress(100);
     p.Add(InstallStep::kWait).number = 200;
 
-    p.InInstallFolder(p.Add(InstallStep::kDeleteFile).path, kDeletedPayloadEntry);
-    p.InInstallFolder(p.Add(InstallStep::kCreateEmptyFile).path, kPlaylist);
+    p.InInstallFolder(p.Add(InstallStep::kDeleteFile).path, entries::kDeletedEntry);
+    p.InInstallFolder(p.Add(InstallStep::kCreateEmptyFile).path, entries::kPlaylist);
     text::Copy(p.Add(InstallStep::kSetCurrentFolder).path, kInstallPathSize, in.installFolder);
     action = &p.Add(InstallStep::kStartProgram);
     action->window = nullptr;

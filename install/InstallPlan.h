@@ -21,13 +21,6 @@ constexpr size_t kInstallPathSize = path::kPathSize;
 constexpr size_t kSongFolderSize = 256;
 constexpr int kMaxInstallActions = 40;
 
-// The payload archive: a resource of the setup, written into the install folder as a file of
-// the same name and unpacked there.
-constexpr const char* kPayloadResourceType = "PlainExtract";
-constexpr const char* kPayloadArchiveName = "RESOURCE.DAT";
-// The entry of the payload that the installation deletes at its end.
-constexpr const char* kDeletedPayloadEntry = "movefile.bat";
-
 enum class InstallStep {
     kCreateFolder,      // path (the last level only; the result is ignored)
     kSetProgress,       // number: the position sent to window's control 1005

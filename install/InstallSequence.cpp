@@ -1,6 +1,7 @@
 #include "install/InstallSequence.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <new>
 
@@ -9,6 +10,7 @@
 #include "install/Shortcuts.h"
 #include "install/UninstallEntry.h"
 #include "package/ArchiveFormat.h"
+#include "package/ResourceExtraction.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
@@ -41,14 +43,21 @@ void ReportRefusal(Platform& platform, WindowHandle installDialog, install::Plan
 // The entry in the system's list of installed programs. Written last, once everything it points
 // to is in place; a failure leaves the installation as complete as it is without the entry.
 void RegisterUninstallEntry(const SetupState& state, Platform& platform,
-                            const ResourceBlock& payload) {
-    const char* const copied[] = {kSetupConfiguration.settingsFileName, entries::kUninstaller,
-                                  entries::kRuntimeLibraries[0], entries::kRuntimeLibraries[1],
-                                  kSetupConfiguration.fontFileName};
-    uint64_t bytes = payload.data != nullptr
-                         ? install::InstalledBytes(payload, install::kDeletedPayloadEntry, copied,
-                                                   sizeof copied / sizeof copied[0])
-                         : 0;
+                            const ResourceBlock& payload, const install::InstallPlan& plan) {
+    // What the plan copied out of the install folder is on disk twice.
+    const char* copied[install::kMaxInstallActions];
+    size_t copiedCount = 0;
+    for (int i = 0; i < plan.count; ++i) {
+        if (plan.actions[i].step == install::InstallStep::kCopyFile) {
+            const char* source = plan.actions[i].source;
+            const char* separator = strrchr(source, '\\');
+            copied[copiedCount++] = separator != nullptr ? separator + 1 : source;
+        }
+    }
+    uint64_t bytes =
+        payload.data != nullptr
+            ? install::InstalledBytes(payload, entries::kDeletedEntry, copied, copiedCount)
+            : 0;
     install::UninstallEntryInputs inputs = {state.installFolder, state.windowsFolder,
                                             kSetupConfiguration.shortcuts.productExecutable, bytes};
     install::UninstallEntry entry;
@@ -77,8 +86,7 @@ int RunInstallation(SetupState& state, Platform& platform, WindowHandle installD
     }
     ResourceBlock payload = {nullptr, 0};
     size_t longestEntryName = 0;
-    if (platform.resources->Find(install::kPayloadResourceType, install::kPayloadArchiveName,
-                                 &payload)) {
+    if (platform.resources->Find(kPlainExtractType, kArchiveResourceName, &payload)) {
         longestEntryName = archive::LongestEntryName(payload.data, payload.size);
     }
     install::InstallInputs inputs = {installDialog, state.installFolder, state.windowsFolder,
@@ -94,6 +102,6 @@ int RunInstallation(SetupState& state, Platform& platform, WindowHandle installD
     if (!CreateShortcuts(state, platform, installDialog)) {
         return 0;
     }
-    RegisterUninstallEntry(state, platform, payload);
+    RegisterUninstallEntry(state, platform, payload, *plan);
     return 1;
 }

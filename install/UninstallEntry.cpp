@@ -71,9 +71,10 @@ int PlanUninstallEntry(const UninstallEntryInputs& in, UninstallEntry* entry) {
     EntryBuilder b(entry);
     char uninstaller[kInstallPathSize];
     char mainProgram[kInstallPathSize];
-    int paths =
-        path::Join(uninstaller, sizeof uninstaller, in.windowsFolder, entries::kUninstaller) &&
-        path::Join(mainProgram, sizeof mainProgram, in.installFolder, in.mainProgram);
+    // Both joins always run: a path that does not fit leaves its buffer empty, never unset.
+    bool paths =
+        path::Join(uninstaller, sizeof uninstaller, in.windowsFolder, entries::kUninstaller);
+    paths &= path::Join(mainProgram, sizeof mainProgram, in.installFolder, in.mainProgram);
     b.Text("DisplayName", ZB_PRODUCT_NAME);
     b.Text("DisplayVersion", ZB_VERSION_TEXT);
     b.Text("Publisher", ZB_PUBLISHER);
@@ -95,7 +96,7 @@ int PlanUninstallEntry(const UninstallEntryInputs& in, UninstallEntry* entry) {
 int WriteUninstallEntry(const UninstallEntry& entry, Registry& registry) {
     OpenRegistryKey key(registry);
     uint32_t error = 0;
-    if (!key.Create(RegistryRoot::kLocalMachine, kUninstallEntryKey, &error)) {
+    if (!key.Create(RegistryRoot::kLocalMachine, entries::kUninstallKey, &error)) {
         return 0;
     }
     for (int i = 0; i < entry.count; ++i) {

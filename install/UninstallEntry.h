@@ -7,16 +7,12 @@
 #include <cstdint>
 
 #include "install/InstallPlan.h"
+#include "records/InstallEntries.h"
 
 class Registry;
 struct ResourceBlock;
 
 namespace install {
-
-// Under HKEY_LOCAL_MACHINE.
-constexpr const char* kUninstallEntryKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
-constexpr int kUninstallEntryValues = 11;
 
 struct UninstallEntryValue {
     const char* name;
@@ -27,7 +23,7 @@ struct UninstallEntryValue {
 };
 
 struct UninstallEntry {
-    UninstallEntryValue values[kUninstallEntryValues];
+    UninstallEntryValue values[entries::kUninstallValueCount];
     int count;
 };
 
@@ -38,7 +34,8 @@ struct UninstallEntryInputs {
     uint64_t installedBytes;  // of every file the installation leaves
 };
 
-// Composes every value of the entry. Returns 0 when a path does not fit (nothing to write).
+// Composes every value of the entry, named and ordered as entries::kUninstallValues. Returns 0 when
+// a path does not fit (nothing to write).
 int PlanUninstallEntry(const UninstallEntryInputs& inputs, UninstallEntry* entry);
 
 // Creates the key and sets the values. Returns 1 when every value was set; a failure stops at

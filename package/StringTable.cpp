@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr const char* kDictionaryType = "PlainExtract";
-constexpr const char* kDictionaryName = "DICT.DIC";
 constexpr const char* kPlainName = "TEMP.DIC";
 constexpr unsigned kExtractDivisor = 20;
 constexpr int kExtractStart = 20;
@@ -39,7 +37,7 @@ struct WorkFiles {
 };
 
 int BuildWorkFiles(const char* folder, WorkFiles* work) {
-    return path::Join(work->dictionary, sizeof work->dictionary, folder, kDictionaryName) &&
+    return path::Join(work->dictionary, sizeof work->dictionary, folder, kDictionaryResourceName) &&
            path::Join(work->plain, sizeof work->plain, folder, kPlainName);
 }
 
@@ -132,8 +130,8 @@ int LoadStringTable(SetupState& state, Platform& platform) {
 
     // The result is not needed: the file's existence tells, and an existing DICT.DIC in a
     // folder that cannot be written is used as it is.
-    ExtractResourceToFile(platform, work.dictionary, kDictionaryType, kDictionaryName, nullptr,
-                          kExtractDivisor, kExtractStart);
+    ExtractResourceToFile(platform, work.dictionary, kPlainExtractType, kDictionaryResourceName,
+                          nullptr, kExtractDivisor, kExtractStart);
     if (!files.Exists(work.dictionary)) {
         ShowLoadError(platform, kDictionaryCannotOpen);
         return 0;

@@ -5,24 +5,24 @@
 namespace entries {
 
 int RequiredEntries(const char** names, int capacity) {
-    const char* all[kRequiredCount];
     int count = 0;
+    auto add = [&](const char* name) {
+        if (count < capacity) {
+            names[count++] = name;
+        }
+    };
     for (const Control& control : kControls) {
-        all[count++] = control.file;
+        add(control.file);
     }
-    all[count++] = kUninstaller;
+    add(kUninstaller);
     for (const char* library : kRuntimeLibraries) {
-        all[count++] = library;
+        add(library);
     }
-    all[count++] = kCompanion;
-    all[count++] = kSetupConfiguration.settingsFileName;
-    all[count++] = kSetupConfiguration.fontFileName;
-    all[count++] = kSetupConfiguration.shortcuts.productExecutable;
-    int filled = 0;
-    for (; filled < count && filled < capacity; ++filled) {
-        names[filled] = all[filled];
-    }
-    return filled;
+    add(kCompanion);
+    add(kSetupConfiguration.settingsFileName);
+    add(kSetupConfiguration.fontFileName);
+    add(kSetupConfiguration.shortcuts.productExecutable);
+    return count;
 }
 
 }  // namespace entries

@@ -21,11 +21,27 @@ constexpr const char* kUninstaller = "ZarBelPC_uninstall.exe";
 constexpr const char* kRuntimeLibraries[] = {"mfc71.dll", "msvcr71.dll"};
 // Started from the install folder at the end.
 constexpr const char* kCompanion = "assocset.exe";
+// The one entry the setup deletes itself right after installing, and the file it creates empty
+// in the install folder.
+constexpr const char* kDeletedEntry = "movefile.bat";
+constexpr const char* kPlaylist = "DefaultPlaylist.pls";
+
+// The installation's entry in the system's list of installed programs, under HKEY_LOCAL_MACHINE,
+// and its values in the order the setup writes them. The uninstaller removes exactly these.
+constexpr const char* kUninstallKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
+constexpr const char* kUninstallValues[] = {
+    "DisplayName",     "DisplayVersion",       "Publisher",     "InstallLocation", "DisplayIcon",
+    "UninstallString", "QuietUninstallString", "EstimatedSize", "NoModify",        "NoRepair",
+    "URLInfoAbout",
+};
+constexpr int kUninstallValueCount = sizeof kUninstallValues / sizeof kUninstallValues[0];
 
 // The whole list, for checks: the entries above, then the settings file, the font and the
 // program the links point at (from the setup's configuration). Fills names with at most capacity
 // pointers to static texts and returns how many there are.
-constexpr int kRequiredCount = kControlCount + 2 + 1 + 1 + 3;
+constexpr int kRuntimeLibraryCount = sizeof kRuntimeLibraries / sizeof kRuntimeLibraries[0];
+constexpr int kRequiredCount = kControlCount + 1 + kRuntimeLibraryCount + 1 + 3;
 int RequiredEntries(const char** names, int capacity);
 
 }  // namespace entries

@@ -1,6 +1,7 @@
 #include "../uninstall/UninstallRun.h"
 
 #include "FakeRegistry.h"
+#include "records/InstallEntries.h"
 
 #include <gtest/gtest.h>
 
@@ -97,7 +98,7 @@ struct Fixture {
         system.files.insert("C:\\Start Menu\\Programs\\ZarbelPC\\ZarbelPC.lnk");
         system.files.insert("C:\\Start Menu\\Programs\\ZarbelPC\\Uninstall ZarbelPC.lnk");
         // The entry in the list of installed programs, with the values the setup writes.
-        for (const char* value : uninstall::kUninstallEntryValues) {
+        for (const char* value : entries::kUninstallValues) {
             system.registry.WriteString(RegistryRoot::kLocalMachine, kEntryKey, value, "x");
         }
     }

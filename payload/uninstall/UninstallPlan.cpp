@@ -17,12 +17,6 @@ const char* const kPayloadEntries[kPayloadEntryCount] = {
     "version.dat",
 };
 
-const char* const kUninstallEntryValues[kUninstallEntryValueCount] = {
-    "DisplayName",     "DisplayVersion",       "Publisher",     "InstallLocation", "DisplayIcon",
-    "UninstallString", "QuietUninstallString", "EstimatedSize", "NoModify",        "NoRepair",
-    "URLInfoAbout",
-};
-
 namespace {
 
 constexpr const char* kSettingsFile = "ZarBelPC.INI";
@@ -106,7 +100,7 @@ int HasGoodNames(const char* folder) {
 }
 
 size_t LongestEntryName() {
-    size_t longest = strlen(kPlaylistFile);
+    size_t longest = strlen(entries::kPlaylist);
     for (const char* name : kPayloadEntries) {
         size_t length = strlen(name);
         if (length > longest) {
@@ -223,11 +217,11 @@ FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folde
     AddRun(plan, Purpose::kRemoveAssociations, program, "/u", program);
 
     for (const char* entry : kPayloadEntries) {
-        if (!text::EqualNoCase(entry, kSetupDeletedEntry)) {
+        if (!text::EqualNoCase(entry, entries::kDeletedEntry)) {
             AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, install, entry);
         }
     }
-    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, install, kPlaylistFile);
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, install, entries::kPlaylist);
 
     // The copies the setup puts into the Windows directory besides the settings file.
     AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows,
@@ -275,8 +269,9 @@ FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folde
     if (action != nullptr) {
         action->kind = ActionKind::kRemoveRegistryEntry;
         action->purpose = Purpose::kRegistryEntry;
-        snprintf(action->path, sizeof action->path, "HKEY_LOCAL_MACHINE\\%s", kUninstallEntryKey);
-        text::Copy(action->subject, sizeof action->subject, kUninstallEntryKey);
+        snprintf(action->path, sizeof action->path, "HKEY_LOCAL_MACHINE\\%s",
+                 entries::kUninstallKey);
+        text::Copy(action->subject, sizeof action->subject, entries::kUninstallKey);
         ++plan->count;
     }
     // Last, so that an uninstallation cut short can be run again: the folder is read from here.

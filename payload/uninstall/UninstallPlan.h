@@ -16,17 +16,6 @@ constexpr size_t kCommandSize = 2 * kPathSize + 32;
 // The files the setup unpacks into the install folder, exactly as the archive names them.
 constexpr int kPayloadEntryCount = 26;
 extern const char* const kPayloadEntries[kPayloadEntryCount];
-// The one entry the setup deletes itself right after installing.
-constexpr const char* kSetupDeletedEntry = "movefile.bat";
-// Created empty by the setup in the install folder.
-constexpr const char* kPlaylistFile = "DefaultPlaylist.pls";
-
-// The setup's entry in the system's list of installed programs, under HKEY_LOCAL_MACHINE, and the
-// values it writes there. Only these values are removed; the key goes when nothing else is left.
-constexpr const char* kUninstallEntryKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
-constexpr int kUninstallEntryValueCount = 11;
-extern const char* const kUninstallEntryValues[kUninstallEntryValueCount];
 
 enum class FolderCheck {
     kOk,

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "../common/RegistryAccess.h"
+#include "records/InstallEntries.h"
 
 namespace uninstall {
 
@@ -71,7 +72,7 @@ void AddLine(Report* report, const char* label, const char* path) {
 }  // namespace
 
 Outcome RemoveEntryValues(RegistryAccess& registry, const char* key) {
-    for (const char* value : kUninstallEntryValues) {
+    for (const char* value : entries::kUninstallValues) {
         registry.DeleteValue(RegistryRoot::kLocalMachine, key, value);
     }
     return registry.DeleteKeyIfEmpty(RegistryRoot::kLocalMachine, key) ? Outcome::kDone

@@ -27,12 +27,12 @@ public:
     virtual Outcome RemoveFile(const char* path) = 0;
     virtual Outcome DeleteAtRestart(const char* path) = 0;
     virtual Outcome RemoveEmptyFolder(const char* path) = 0;
-    // Removes the values of kUninstallEntryValues from the key under HKEY_LOCAL_MACHINE, then the
-    // key itself when nothing else is left in it. kDone or kAbsent when the key is gone.
+    // Removes the values of entries::kUninstallValues from the key under HKEY_LOCAL_MACHINE, then
+    // the key itself when nothing else is left in it. kDone or kAbsent when the key is gone.
     virtual Outcome RemoveUninstallEntry(const char* key) = 0;
 };
 
-// What RemoveUninstallEntry does, over any registry: the values of kUninstallEntryValues under
+// What RemoveUninstallEntry does, over any registry: the values of entries::kUninstallValues under
 // HKEY_LOCAL_MACHINE\key, then the key when nothing else is left in it. kDone when the key is
 // gone; kFailed when it stays (values or sub-keys the setup did not write, or a refusal).
 Outcome RemoveEntryValues(RegistryAccess& registry, const char* key);
