@@ -6,6 +6,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "package/DictionaryContainer.h"
 #include "platform/FileSystem.h"
+#include "platform/MemoryWriteStream.h"
 #include "platform/NativeFileSystem.h"
 
 namespace {
@@ -25,16 +26,6 @@ std::string ReadWhole(const std::string& path, bool* exists) {
     fclose(file);
     return held;
 }
-
-class StringWriteStream : public WriteStream {
-public:
-    size_t Write(const void* data, size_t size) override {
-        bytes.append(static_cast<const char*>(data), size);
-        return size;
-    }
-    int Close() override { return 1; }
-    std::string bytes;
-};
 
 }  // namespace
 
@@ -65,11 +56,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case DictionaryStatus::kOk: {
             FUZZ_CHECK(size >= kDictionaryHeaderSize && text.size() == size - kDictionaryHeaderSize,
                        std::to_string(text.size()));
-            StringWriteStream again;
+            std::string scrambled;
+            MemoryWriteStream<std::string> again(&scrambled);
             FUZZ_CHECK(WriteDictionaryContainer(
                            again, reinterpret_cast<const unsigned char*>(text.data()), text.size()),
                        "");
-            FUZZ_CHECK(again.bytes == kept, "the plain text does not scramble back");
+            FUZZ_CHECK(scrambled == kept, "the plain text does not scramble back");
             break;
         }
         case DictionaryStatus::kBadLength:

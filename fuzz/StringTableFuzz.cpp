@@ -14,23 +14,13 @@
 #include "package/StringTable.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
+#include "platform/MemoryWriteStream.h"
 #include "platform/MemoryResourceStore.h"
 #include "platform/NativeFileSystem.h"
 #include "platform/Platform.h"
 #include "records/SetupState.h"
 
 namespace {
-
-class BytesWriteStream : public WriteStream {
-public:
-    size_t Write(const void* data, size_t size) override {
-        const unsigned char* from = static_cast<const unsigned char*>(data);
-        bytes.insert(bytes.end(), from, from + size);
-        return size;
-    }
-    int Close() override { return 1; }
-    std::vector<unsigned char> bytes;
-};
 
 bool Terminated(const char* text, size_t size) {
     return memchr(text, '\0', size) != nullptr;
@@ -53,14 +43,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const FuzzJail& jail = Jail();
     ClearWorkFolder();
 
-    BytesWriteStream container;
+    std::vector<unsigned char> bytes;
+    MemoryWriteStream<std::vector<unsigned char>> container(&bytes);
     if (!WriteDictionaryContainer(container,
                                   reinterpret_cast<const unsigned char*>(fields[2].data()),
                                   fields[2].size())) {
         FuzzFail("cannot build the container");
     }
     MemoryResourceStore resources;
-    resources.Add("PlainExtract", "DICT.DIC", container.bytes);
+    resources.Add("PlainExtract", "DICT.DIC", bytes);
     NativeFileSystem files(jail.work, jail.work);
     IniProfileStore profile(jail.work);
     if (!fields[1].empty()) {

@@ -7,22 +7,6 @@
 
 namespace pe {
 
-uint16_t GetU16(const uint8_t* p) {
-    return ReadUInt16LE(p);
-}
-
-uint32_t GetU32(const uint8_t* p) {
-    return ReadUInt32LE(p);
-}
-
-void PutU16(uint8_t* p, uint16_t value) {
-    WriteUInt16LE(p, value);
-}
-
-void PutU32(uint8_t* p, uint32_t value) {
-    WriteUInt32LE(p, value);
-}
-
 namespace {
 
 constexpr uint32_t kSectionHeaderSize = 40;
@@ -63,14 +47,14 @@ int ParseImage(const uint8_t* bytes, size_t size, Image* image, std::string* err
         *error = "not a Windows program (no MZ header)";
         return 0;
     }
-    uint32_t peOffset = GetU32(bytes + 60);
-    if (peOffset > size || size - peOffset < 24 || GetU32(bytes + peOffset) != 0x00004550) {
+    uint32_t peOffset = ReadUInt32LE(bytes + 60);
+    if (peOffset > size || size - peOffset < 24 || ReadUInt32LE(bytes + peOffset) != 0x00004550) {
         *error = "not a PE image (no PE signature)";
         return 0;
     }
     const uint8_t* fileHeader = bytes + peOffset + 4;
-    uint32_t sectionCount = GetU16(fileHeader + 2);
-    uint32_t optionalSize = GetU16(fileHeader + 16);
+    uint32_t sectionCount = ReadUInt16LE(fileHeader + 2);
+    uint32_t optionalSize = ReadUInt16LE(fileHeader + 16);
     Image result;
     result.optionalHeaderOffset = peOffset + 24;
     result.sectionTableOffset = result.optionalHeaderOffset + optionalSize;
@@ -81,7 +65,7 @@ int ParseImage(const uint8_t* bytes, size_t size, Image* image, std::string* err
         return 0;
     }
     const uint8_t* optional = bytes + result.optionalHeaderOffset;
-    uint16_t magic = GetU16(optional);
+    uint16_t magic = ReadUInt16LE(optional);
     if (magic != 0x10b && magic != 0x20b) {
         *error = "unknown optional header (neither PE32 nor PE32+)";
         return 0;
@@ -92,12 +76,12 @@ int ParseImage(const uint8_t* bytes, size_t size, Image* image, std::string* err
         *error = "the optional header is cut short";
         return 0;
     }
-    result.sectionAlignment = GetU32(optional + 32);
-    result.fileAlignment = GetU32(optional + 36);
-    result.sizeOfImage = GetU32(optional + 56);
-    result.sizeOfHeaders = GetU32(optional + 60);
-    result.checkSum = GetU32(optional + 64);
-    uint32_t directoryCount = GetU32(optional + directoriesAt - 4);
+    result.sectionAlignment = ReadUInt32LE(optional + 32);
+    result.fileAlignment = ReadUInt32LE(optional + 36);
+    result.sizeOfImage = ReadUInt32LE(optional + 56);
+    result.sizeOfHeaders = ReadUInt32LE(optional + 60);
+    result.checkSum = ReadUInt32LE(optional + 64);
+    uint32_t directoryCount = ReadUInt32LE(optional + directoriesAt - 4);
     if (!IsPowerOfTwo(result.sectionAlignment) || !IsPowerOfTwo(result.fileAlignment) ||
         result.fileAlignment > result.sectionAlignment) {
         *error = "section or file alignment is not a power of two";
@@ -114,7 +98,7 @@ int ParseImage(const uint8_t* bytes, size_t size, Image* image, std::string* err
     }
     for (uint32_t i = 0; i < directoryCount; ++i) {
         const uint8_t* entry = optional + directoriesAt + 8 * i;
-        result.directories.push_back({GetU32(entry), GetU32(entry + 4)});
+        result.directories.push_back({ReadUInt32LE(entry), ReadUInt32LE(entry + 4)});
     }
     result.endOfSections = result.sizeOfHeaders;
     for (uint32_t i = 0; i < sectionCount; ++i) {
@@ -122,11 +106,11 @@ int ParseImage(const uint8_t* bytes, size_t size, Image* image, std::string* err
         Section section;
         section.name.assign(reinterpret_cast<const char*>(header),
                             strnlen(reinterpret_cast<const char*>(header), 8));
-        section.virtualSize = GetU32(header + 8);
-        section.virtualAddress = GetU32(header + 12);
-        section.rawSize = GetU32(header + 16);
-        section.rawPointer = GetU32(header + 20);
-        section.characteristics = GetU32(header + 36);
+        section.virtualSize = ReadUInt32LE(header + 8);
+        section.virtualAddress = ReadUInt32LE(header + 12);
+        section.rawSize = ReadUInt32LE(header + 16);
+        section.rawPointer = ReadUInt32LE(header + 20);
+        section.characteristics = ReadUInt32LE(header + 36);
         if (section.rawSize != 0) {
             uint64_t end = static_cast<uint64_t>(section.rawPointer) + section.rawSize;
             if (end > size) {
@@ -221,13 +205,14 @@ private:
         if (!InDirectory(offset, 2)) {
             return Fail("a resource name lies outside the resource directory");
         }
-        uint32_t length = GetU16(bytes_ + base_ + offset);
+        uint32_t length = ReadUInt16LE(bytes_ + base_ + offset);
         if (!InDirectory(offset + 2, length * 2)) {
             return Fail("a resource name lies outside the resource directory");
         }
         *key = ResourceKey{true, 0, {}};
         for (uint32_t i = 0; i < length; ++i) {
-            key->name.push_back(static_cast<char16_t>(GetU16(bytes_ + base_ + offset + 2 + 2 * i)));
+            key->name.push_back(
+                static_cast<char16_t>(ReadUInt16LE(bytes_ + base_ + offset + 2 + 2 * i)));
         }
         return 1;
     }
@@ -237,17 +222,17 @@ private:
             return Fail("a resource directory table lies outside the resource directory");
         }
         const uint8_t* table = bytes_ + base_ + offset;
-        uint32_t count = static_cast<uint32_t>(GetU16(table + 12)) + GetU16(table + 14);
+        uint32_t count = static_cast<uint32_t>(ReadUInt16LE(table + 12)) + ReadUInt16LE(table + 14);
         if (!InDirectory(offset + kDirectoryTableSize, count * kDirectoryEntrySize)) {
             return Fail("a resource directory table lies outside the resource directory");
         }
         for (uint32_t i = 0; i < count; ++i) {
             const uint8_t* entry = table + kDirectoryTableSize + i * kDirectoryEntrySize;
             ResourceKey key;
-            if (!ReadKey(GetU32(entry), &key)) {
+            if (!ReadKey(ReadUInt32LE(entry), &key)) {
                 return 0;
             }
-            uint32_t target = GetU32(entry + 4);
+            uint32_t target = ReadUInt32LE(entry + 4);
             bool subdirectory = (target & kSubdirectoryFlag) != 0;
             if (subdirectory != (level < 2)) {
                 return Fail("the resource tree is not three levels deep (type, name, language)");
@@ -279,9 +264,9 @@ private:
         resource.type = path[0];
         resource.name = path[1];
         resource.language = language;
-        uint32_t rva = GetU32(entry);
-        resource.size = GetU32(entry + 4);
-        resource.codePage = GetU32(entry + 8);
+        uint32_t rva = ReadUInt32LE(entry);
+        resource.size = ReadUInt32LE(entry + 4);
+        resource.codePage = ReadUInt32LE(entry + 8);
         resource.data = nullptr;
         int index = image_.SectionOf(rva);
         if (index < 0) {
@@ -531,8 +516,8 @@ int BuildLayout(const std::vector<Resource>& resources, const std::vector<TypeNo
     uint64_t nextData = dataAt;
     auto table = [&](uint32_t named, uint32_t ids) {
         uint32_t at = nextTable;
-        PutU16(d + at + 12, static_cast<uint16_t>(named));
-        PutU16(d + at + 14, static_cast<uint16_t>(ids));
+        WriteUInt16LE(d + at + 12, static_cast<uint16_t>(named));
+        WriteUInt16LE(d + at + 14, static_cast<uint16_t>(ids));
         nextTable += kDirectoryTableSize + (named + ids) * kDirectoryEntrySize;
         return at;
     };
@@ -541,9 +526,9 @@ int BuildLayout(const std::vector<Resource>& resources, const std::vector<TypeNo
             return k.id;
         }
         uint32_t at = nextString;
-        PutU16(d + at, static_cast<uint16_t>(k.name.size()));
+        WriteUInt16LE(d + at, static_cast<uint16_t>(k.name.size()));
         for (size_t i = 0; i < k.name.size(); ++i) {
-            PutU16(d + at + 2 + 2 * i, static_cast<uint16_t>(k.name[i]));
+            WriteUInt16LE(d + at + 2 + 2 * i, static_cast<uint16_t>(k.name[i]));
         }
         nextString += static_cast<uint32_t>(2 + 2 * k.name.size());
         return at | kSubdirectoryFlag;
@@ -566,28 +551,28 @@ int BuildLayout(const std::vector<Resource>& resources, const std::vector<TypeNo
                        [](const NameNode& n) -> const ResourceKey& { return n.name; });
         uint32_t typeTable = table(nameNamed, static_cast<uint32_t>(type.names.size()) - nameNamed);
         uint8_t* rootEntry = d + root + kDirectoryTableSize + t * kDirectoryEntrySize;
-        PutU32(rootEntry, key(type.type));
-        PutU32(rootEntry + 4, typeTable | kSubdirectoryFlag);
+        WriteUInt32LE(rootEntry, key(type.type));
+        WriteUInt32LE(rootEntry + 4, typeTable | kSubdirectoryFlag);
         for (size_t n = 0; n < type.names.size(); ++n) {
             const NameNode& name = type.names[n];
             uint32_t nameTable = table(0, static_cast<uint32_t>(name.languages.size()));
             uint8_t* typeEntry = d + typeTable + kDirectoryTableSize + n * kDirectoryEntrySize;
-            PutU32(typeEntry, key(name.name));
-            PutU32(typeEntry + 4, nameTable | kSubdirectoryFlag);
+            WriteUInt32LE(typeEntry, key(name.name));
+            WriteUInt32LE(typeEntry + 4, nameTable | kSubdirectoryFlag);
             for (size_t l = 0; l < name.languages.size(); ++l) {
                 size_t index = name.languages[l];
                 const Resource& resource = resources[index];
                 uint8_t* nameEntry = d + nameTable + kDirectoryTableSize + l * kDirectoryEntrySize;
-                PutU32(nameEntry, resource.language);
-                PutU32(nameEntry + 4, nextEntry);
+                WriteUInt32LE(nameEntry, resource.language);
+                WriteUInt32LE(nameEntry + 4, nextEntry);
                 uint64_t rva = sectionRva + nextData;
                 if (rva > 0xFFFFFFFFu) {
                     *error = "the resources do not fit a 32-bit image";
                     return 0;
                 }
-                PutU32(d + nextEntry, static_cast<uint32_t>(rva));
-                PutU32(d + nextEntry + 4, resource.size);
-                PutU32(d + nextEntry + 8, resource.codePage);
+                WriteUInt32LE(d + nextEntry, static_cast<uint32_t>(rva));
+                WriteUInt32LE(d + nextEntry + 4, resource.size);
+                WriteUInt32LE(d + nextEntry + 8, resource.codePage);
                 nextEntry += kDataEntrySize;
                 layout->dataOffsets[index] = static_cast<uint32_t>(nextData);
                 nextData = AlignUp(nextData + resource.size, kDataAlignment);
@@ -670,22 +655,22 @@ int WriteWithResources(const uint8_t* bytes, size_t size, const Image& image,
     std::vector<uint8_t> headers(bytes, bytes + image.sizeOfHeaders);
     for (size_t i = 0; i < sections.size(); ++i) {
         uint8_t* h = headers.data() + image.sectionTableOffset + i * kSectionHeaderSize;
-        PutU32(h + 8, sections[i].virtualSize);
-        PutU32(h + 12, sections[i].virtualAddress);
-        PutU32(h + 16, sections[i].rawSize);
-        PutU32(h + 20, sections[i].rawPointer);
+        WriteUInt32LE(h + 8, sections[i].virtualSize);
+        WriteUInt32LE(h + 12, sections[i].virtualAddress);
+        WriteUInt32LE(h + 16, sections[i].rawSize);
+        WriteUInt32LE(h + 20, sections[i].rawPointer);
     }
-    PutU32(headers.data() + image.SizeOfImageOffset(), static_cast<uint32_t>(imageEnd));
+    WriteUInt32LE(headers.data() + image.SizeOfImageOffset(), static_cast<uint32_t>(imageEnd));
     if (oldRsrc.characteristics & kInitializedData) {
         uint8_t* initialized = headers.data() + image.InitializedDataOffset();
-        PutU32(initialized, GetU32(initialized) - oldRsrc.rawSize + rsrc.rawSize);
+        WriteUInt32LE(initialized, ReadUInt32LE(initialized) - oldRsrc.rawSize + rsrc.rawSize);
     }
-    PutU32(headers.data() + image.DirectoryOffset(kDirectoryResource) + 4, layout.size);
+    WriteUInt32LE(headers.data() + image.DirectoryOffset(kDirectoryResource) + 4, layout.size);
     if (placement.relocations >= 0) {
         uint8_t* directory = headers.data() + image.DirectoryOffset(kDirectoryBaseReloc);
-        PutU32(directory, GetU32(directory) + relocationShift);
+        WriteUInt32LE(directory, ReadUInt32LE(directory) + relocationShift);
     }
-    PutU32(headers.data() + image.CheckSumOffset(), 0);
+    WriteUInt32LE(headers.data() + image.CheckSumOffset(), 0);
 
     // Out in file order: headers, the sections before the resources as they are, the new
     // resource section, the relocations.

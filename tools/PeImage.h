@@ -11,11 +11,6 @@
 
 namespace pe {
 
-uint16_t GetU16(const uint8_t* p);
-uint32_t GetU32(const uint8_t* p);
-void PutU16(uint8_t* p, uint16_t value);
-void PutU32(uint8_t* p, uint32_t value);
-
 constexpr unsigned kDirectoryResource = 2;
 constexpr unsigned kDirectorySecurity = 4;
 constexpr unsigned kDirectoryBaseReloc = 5;

@@ -14,9 +14,12 @@
 
 #include "package/ArchiveFormat.h"
 #include "package/DictionaryContainer.h"
+#include "package/ResourceExtraction.h"
 #include "platform/ByteOrder.h"
+#include "platform/MemoryWriteStream.h"
 #include "platform/Text.h"
 #include "records/InstallEntries.h"
+#include "records/SetupConfiguration.h"
 #include "tools/ArchiveWriter.h"
 #include "tools/Commands.h"
 #include "tools/DictionaryCheck.h"
@@ -53,11 +56,8 @@ const char kListHelp[] =
     "Prints one line per resource: type, name, language, size in bytes, and the file offset of\n"
     "its data.\n";
 
-constexpr char kDataType[] = "PLAINEXTRACT";
-constexpr char kArchiveName[] = "RESOURCE.DAT";
-constexpr char kDictionaryName[] = "DICT.DIC";
-// The dialog that every stub of this setup carries.
-constexpr char kInstallDialog[] = "INSTALLDLG";
+// Named resources are stored upper-cased, as windres stores them.
+const std::string kDataType = text::Upper(kPlainExtractType);
 constexpr uint16_t kDialogType = 5;
 
 // ---- the stub ----
@@ -87,9 +87,9 @@ int LoadStub(const char* path, Stub* stub) {
         fprintf(stderr, "%s: '%s' cannot be the stub: %s\n", kPrefix, path, why.c_str());
         return 1;
     }
-    const pe::ResourceKey dataType = pe::ResourceKey::Name(kDataType);
+    const pe::ResourceKey dataType = pe::ResourceKey::Name(kDataType.c_str());
     const pe::ResourceKey dialogType = pe::ResourceKey::Id(kDialogType);
-    const pe::ResourceKey installDialog = pe::ResourceKey::Name(kInstallDialog);
+    const pe::ResourceKey installDialog = pe::ResourceKey::Name(kInstallDialogTemplate);
     bool hasInstallDialog = false;
     std::map<uint16_t, int> languages;
     for (const pe::Resource& resource : stub->resources) {
@@ -97,7 +97,7 @@ int LoadStub(const char* path, Stub* stub) {
             fprintf(stderr,
                     "%s: '%s' already carries data resources (%s %s): give the stub, not a "
                     "packed setup\n",
-                    kPrefix, path, kDataType, resource.name.Describe().c_str());
+                    kPrefix, path, kDataType.c_str(), resource.name.Describe().c_str());
             return 1;
         }
         hasInstallDialog |= resource.type == dialogType && resource.name == installDialog;
@@ -105,7 +105,7 @@ int LoadStub(const char* path, Stub* stub) {
     }
     if (!hasInstallDialog) {
         fprintf(stderr, "%s: '%s' is not a stub of this setup (it has no %s dialog)\n", kPrefix,
-                path, kInstallDialog);
+                path, kInstallDialogTemplate);
         return 1;
     }
     // The data resources take the language of the others (all in one language in the stub).
@@ -160,9 +160,9 @@ int LoadPayload(const char* folder, const char* dictionaryPath,
         } else if (access(path.c_str(), R_OK) != 0) {
             fprintf(stderr, "%s: '%s' in the payload cannot be read\n", kPrefix, name.c_str());
             ++problems;
-        } else if (text::Upper(name) == kDictionaryName) {
+        } else if (text::Upper(name) == kDictionaryResourceName) {
             fprintf(stderr, "%s: note: the payload's %s is left out; %s is made from %s\n", kPrefix,
-                    name.c_str(), kDictionaryName, dictionaryPath);
+                    name.c_str(), kDictionaryResourceName, dictionaryPath);
         } else {
             archive::Input input;
             if (archive::CheckInput(kPrefix, path.c_str(), &input) != 0) {
@@ -217,17 +217,9 @@ int LoadDictionary(const char* path, std::string* container) {
                 path);
         return 1;
     }
-    // Length, checksum of the stored bytes, then the scrambled text.
-    ScrambleDictionaryBytes(reinterpret_cast<unsigned char*>(&text[0]), text.size(), 0);
-    uint32_t sum = 0;
-    for (unsigned char c : text) {
-        sum += c;
-    }
-    container->assign(kDictionaryHeaderSize, '\0');
-    WriteUInt32LE(reinterpret_cast<unsigned char*>(&(*container)[0]),
-                  static_cast<uint32_t>(text.size()));
-    WriteUInt32LE(reinterpret_cast<unsigned char*>(&(*container)[4]), sum);
-    container->append(text);
+    container->clear();
+    MemoryWriteStream<std::string> out(container);
+    WriteDictionaryContainer(out, reinterpret_cast<const unsigned char*>(text.data()), text.size());
     return 0;
 }
 
@@ -247,8 +239,8 @@ private:
 int WriteSetup(const Stub& stub, const std::vector<archive::Input>& inputs,
                const std::string& container, const char* outPath) {
     std::vector<pe::Resource> resources = stub.resources;
-    pe::Resource dictionary{pe::ResourceKey::Name(kDataType),
-                            pe::ResourceKey::Name(kDictionaryName),
+    pe::Resource dictionary{pe::ResourceKey::Name(kDataType.c_str()),
+                            pe::ResourceKey::Name(kDictionaryResourceName),
                             stub.language,
                             0,
                             static_cast<uint32_t>(container.size()),
@@ -261,8 +253,8 @@ int WriteSetup(const Stub& stub, const std::vector<archive::Input>& inputs,
                 static_cast<unsigned long long>(archiveLength));
         return kExitUsage;
     }
-    pe::Resource archive{pe::ResourceKey::Name(kDataType),
-                         pe::ResourceKey::Name(kArchiveName),
+    pe::Resource archive{pe::ResourceKey::Name(kDataType.c_str()),
+                         pe::ResourceKey::Name(kArchiveResourceName),
                          stub.language,
                          0,
                          static_cast<uint32_t>(archiveLength),
@@ -292,7 +284,7 @@ int WriteSetup(const Stub& stub, const std::vector<archive::Input>& inputs,
         Bytes(stub.bytes), stub.bytes.size(), stub.image, resources, sink,
         [file](uint32_t offset, uint32_t value) {
             uint8_t field[4];
-            pe::PutU32(field, value);
+            WriteUInt32LE(field, value);
             return fseek(file, offset, SEEK_SET) == 0 && fwrite(field, 1, 4, file) == 4 ? 1 : 0;
         },
         &why);
@@ -362,7 +354,7 @@ int RunBuild(int argc, char** argv) {
         ++problems;
     } else if (LoadDictionary(dictionary, &container) == 0) {
         // The archive carries the container too, byte for byte the resource.
-        inputs.push_back(archive::MemoryInput(kDictionaryName, container));
+        inputs.push_back(archive::MemoryInput(kDictionaryResourceName, container));
     } else {
         ++problems;
     }

@@ -3,23 +3,10 @@
 #include <cstring>
 
 #include "package/DictionaryContainer.h"
+#include "platform/MemoryWriteStream.h"
 #include "platform/Text.h"
 
 namespace {
-
-class MemoryWriteStream : public WriteStream {
-public:
-    explicit MemoryWriteStream(std::vector<unsigned char>* out) : out_(out) {}
-    size_t Write(const void* data, size_t size) override {
-        const unsigned char* bytes = static_cast<const unsigned char*>(data);
-        out_->insert(out_->end(), bytes, bytes + size);
-        return size;
-    }
-    int Close() override { return 1; }
-
-private:
-    std::vector<unsigned char>* out_;
-};
 
 unsigned Report(const std::string& folder, char* out, unsigned size) {
     if (folder.empty() || !text::Copy(out, size, folder.c_str())) {
@@ -47,7 +34,7 @@ const char kSmallDictionary[] =
 
 std::vector<unsigned char> MakeDictionaryContainer(const std::string& text) {
     std::vector<unsigned char> container;
-    MemoryWriteStream out(&container);
+    MemoryWriteStream<std::vector<unsigned char>> out(&container);
     WriteDictionaryContainer(out, reinterpret_cast<const unsigned char*>(text.data()), text.size());
     return container;
 }

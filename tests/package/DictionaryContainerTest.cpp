@@ -9,28 +9,15 @@
 #include "doubles/Scratch.h"
 #include "package/DictionaryContainer.h"
 #include "package/MemoryFiles.h"
+#include "platform/MemoryWriteStream.h"
 
 namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-class MemoryWriteStream : public WriteStream {
-public:
-    explicit MemoryWriteStream(Bytes* out) : out_(out) {}
-    size_t Write(const void* data, size_t size) override {
-        const unsigned char* bytes = static_cast<const unsigned char*>(data);
-        out_->insert(out_->end(), bytes, bytes + size);
-        return size;
-    }
-    int Close() override { return 1; }
-
-private:
-    Bytes* out_;
-};
-
 Bytes Build(const std::string& plain) {
     Bytes container;
-    MemoryWriteStream out(&container);
+    MemoryWriteStream<Bytes> out(&container);
     EXPECT_EQ(1, WriteDictionaryContainer(out, reinterpret_cast<const unsigned char*>(plain.data()),
                                           plain.size()));
     return container;

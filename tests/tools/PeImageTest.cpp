@@ -8,13 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/ByteOrder.h"
 #include "tools/PeImage.h"
 
 namespace {
-
-using pe::GetU32;
-using pe::PutU16;
-using pe::PutU32;
 
 struct ImageSpec {
     bool is64 = true;
@@ -61,19 +58,19 @@ std::vector<uint8_t> MakeImage(const ImageSpec& spec) {
     std::vector<uint8_t> image(headers, 0);
     image[0] = 'M';
     image[1] = 'Z';
-    PutU32(&image[60], 0x40);
-    PutU32(&image[0x40], 0x00004550);
-    PutU16(&image[0x44], spec.is64 ? 0x8664 : 0x14C);
-    PutU16(&image[0x46], static_cast<uint16_t>(parts.size()));
-    PutU16(&image[0x54], static_cast<uint16_t>(optionalSize));
+    WriteUInt32LE(&image[60], 0x40);
+    WriteUInt32LE(&image[0x40], 0x00004550);
+    WriteUInt16LE(&image[0x44], spec.is64 ? 0x8664 : 0x14C);
+    WriteUInt16LE(&image[0x46], static_cast<uint16_t>(parts.size()));
+    WriteUInt16LE(&image[0x54], static_cast<uint16_t>(optionalSize));
     uint8_t* optional = &image[0x58];
-    PutU16(optional, spec.is64 ? 0x20B : 0x10B);
-    PutU32(optional + 32, kSectionAlignment);
-    PutU32(optional + 36, spec.fileAlignment);
-    PutU32(optional + 60, headers);
-    PutU32(optional + 64, spec.checkSum ? 0x12345 : 0);
+    WriteUInt16LE(optional, spec.is64 ? 0x20B : 0x10B);
+    WriteUInt32LE(optional + 32, kSectionAlignment);
+    WriteUInt32LE(optional + 36, spec.fileAlignment);
+    WriteUInt32LE(optional + 60, headers);
+    WriteUInt32LE(optional + 64, spec.checkSum ? 0x12345 : 0);
     uint32_t directories = spec.is64 ? 112 : 96;
-    PutU32(optional + directories - 4, 16);
+    WriteUInt32LE(optional + directories - 4, 16);
 
     uint32_t rva = kSectionAlignment;
     uint32_t initialized = 0;
@@ -82,11 +79,11 @@ std::vector<uint8_t> MakeImage(const ImageSpec& spec) {
         uint32_t raw = Align(part.size, spec.fileAlignment);
         uint8_t* header = &image[sectionTable + 40 * i];
         memcpy(header, part.name, strlen(part.name));
-        PutU32(header + 8, part.size);
-        PutU32(header + 12, rva);
-        PutU32(header + 16, raw);
-        PutU32(header + 20, static_cast<uint32_t>(image.size()));
-        PutU32(header + 36, part.characteristics);
+        WriteUInt32LE(header + 8, part.size);
+        WriteUInt32LE(header + 12, rva);
+        WriteUInt32LE(header + 16, raw);
+        WriteUInt32LE(header + 20, static_cast<uint32_t>(image.size()));
+        WriteUInt32LE(header + 36, part.characteristics);
         image.resize(image.size() + raw, 0);
         memset(&image[image.size() - raw], part.fill, part.size);
         if (part.characteristics & 0x40) {
@@ -97,23 +94,23 @@ std::vector<uint8_t> MakeImage(const ImageSpec& spec) {
         uint8_t* directory = optional + directories;
         if (name == ".rsrc") {
             memset(&image[image.size() - raw], 0, part.size);  // a root table of no entries
-            PutU32(directory + 8 * pe::kDirectoryResource, rva);
-            PutU32(directory + 8 * pe::kDirectoryResource + 4, part.size);
+            WriteUInt32LE(directory + 8 * pe::kDirectoryResource, rva);
+            WriteUInt32LE(directory + 8 * pe::kDirectoryResource + 4, part.size);
         } else if (name == ".reloc") {
-            PutU32(directory + 8 * pe::kDirectoryBaseReloc, rva);
-            PutU32(directory + 8 * pe::kDirectoryBaseReloc + 4, part.size);
+            WriteUInt32LE(directory + 8 * pe::kDirectoryBaseReloc, rva);
+            WriteUInt32LE(directory + 8 * pe::kDirectoryBaseReloc + 4, part.size);
             if (spec.debugInReloc) {
-                PutU32(directory + 8 * 6, rva + 4);
-                PutU32(directory + 8 * 6 + 4, 8);
+                WriteUInt32LE(directory + 8 * 6, rva + 4);
+                WriteUInt32LE(directory + 8 * 6 + 4, 8);
             }
         }
         rva += Align(part.size, kSectionAlignment);
     }
-    PutU32(optional + 8, initialized);
-    PutU32(optional + 56, rva);
+    WriteUInt32LE(optional + 8, initialized);
+    WriteUInt32LE(optional + 56, rva);
     if (spec.signature) {
-        PutU32(optional + directories + 8 * pe::kDirectorySecurity, 0x2000);
-        PutU32(optional + directories + 8 * pe::kDirectorySecurity + 4, 0x100);
+        WriteUInt32LE(optional + directories + 8 * pe::kDirectorySecurity, 0x2000);
+        WriteUInt32LE(optional + directories + 8 * pe::kDirectorySecurity + 4, 0x100);
     }
     image.resize(image.size() + spec.overlay, 0x77);
     return image;
@@ -141,7 +138,7 @@ std::vector<uint8_t> Rewrite(const std::vector<uint8_t>& image,
     int ok = pe::WriteWithResources(
         image.data(), image.size(), parsed, resources, sink,
         [&sink](uint32_t offset, uint32_t value) {
-            PutU32(&sink.bytes[offset], value);
+            WriteUInt32LE(&sink.bytes[offset], value);
             return 1;
         },
         error);
@@ -150,7 +147,7 @@ std::vector<uint8_t> Rewrite(const std::vector<uint8_t>& image,
 
 // The checksum as the classic loop computes it: fold after every word.
 uint32_t ReferenceCheckSum(std::vector<uint8_t> file, uint32_t field) {
-    PutU32(&file[field], 0);
+    WriteUInt32LE(&file[field], 0);
     uint32_t sum = 0;
     for (size_t i = 0; i < file.size(); i += 2) {
         sum += file[i] | (i + 1 < file.size() ? file[i + 1] << 8 : 0);
@@ -307,9 +304,9 @@ TEST(PeImageTest, ResourceSectionPlacementAndRefusals) {
         }
         EXPECT_EQ(end, after.sizeOfImage);
         EXPECT_EQ(rawEnd, out.size());
-        EXPECT_EQ(GetU32(&stub[before.InitializedDataOffset()]) - before.sections[1].rawSize +
+        EXPECT_EQ(ReadUInt32LE(&stub[before.InitializedDataOffset()]) - before.sections[1].rawSize +
                       rsrc.rawSize,
-                  GetU32(&out[after.InitializedDataOffset()]));
+                  ReadUInt32LE(&out[after.InitializedDataOffset()]));
         if (c.spec.checkSum) {
             EXPECT_EQ(ReferenceCheckSum(out, after.CheckSumOffset()), after.checkSum);
         } else {
@@ -366,7 +363,7 @@ TEST(PeImageTest, CheckSumOverPiecesOfAnyLength) {
     for (size_t i = 0; i < bytes.size(); ++i) {
         bytes[i] = static_cast<uint8_t>(i * 131 + (i >> 9));
     }
-    PutU32(&bytes[64], 0);  // the field, as the writer streams it
+    WriteUInt32LE(&bytes[64], 0);  // the field, as the writer streams it
     pe::CheckSum whole;
     whole.Add(bytes.data(), bytes.size());
     pe::CheckSum pieces;
@@ -377,7 +374,7 @@ TEST(PeImageTest, CheckSumOverPiecesOfAnyLength) {
     EXPECT_EQ(whole.Finish(), pieces.Finish());
     // Words that carry all the way round: the sum is 0xFFFF, not 0.
     std::vector<uint8_t> ones(70, 0xFF);
-    PutU32(&ones[64], 0);
+    WriteUInt32LE(&ones[64], 0);
     pe::CheckSum carried;
     carried.Add(ones.data(), ones.size());
     EXPECT_EQ(ReferenceCheckSum(ones, 64), carried.Finish());

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "package/ArchiveFormat.h"
+#include "platform/ByteOrder.h"
 #include "runner/WineSession.h"
 #include "tools/PeImage.h"
 
@@ -69,7 +70,7 @@ std::string OddNamesSetup(const std::string& setup, std::string* why) {
     if (!pe::WriteWithResources(
             image, bytes.size(), parsed, resources, out,
             [&out](uint32_t offset, uint32_t value) {
-                pe::PutU32(reinterpret_cast<uint8_t*>(&out.bytes[offset]), value);
+                WriteUInt32LE(reinterpret_cast<uint8_t*>(&out.bytes[offset]), value);
                 return 1;
             },
             why)) {
