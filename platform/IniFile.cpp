@@ -51,15 +51,6 @@ std::string Unquote(const std::string& value) {
 }
 
 // One line of the file as the profile functions see it.
-struct Line {
-    // kOther: a blank line or a "[" line without "]", which the platform skips.
-    enum Kind { kOther, kSection, kEntry } kind = kOther;
-    std::string name;       // section or key name, trimmed
-    std::string value;      // entry value, trimmed and unquoted
-    bool hasValue = false;  // a key line without "=" reads as a missing value
-    std::string raw;        // the line as stored, without its line end
-};
-
 // A text that starts with the UTF-8 mark is read as UTF-8, like the platform does; its
 // characters become Windows-1252 ones ("?" where there is none).
 std::string FromUtf8(const std::string& text) {
@@ -96,7 +87,9 @@ std::string FromUtf8(const std::string& text) {
     return out;
 }
 
-std::vector<Line> Parse(const std::string& stored) {
+}  // namespace
+
+std::vector<Line> ParseLines(const std::string& stored) {
     static const char kUtf8Mark[] = "\xEF\xBB\xBF";
     std::string text = stored.compare(0, 3, kUtf8Mark) == 0 ? FromUtf8(stored.substr(3)) : stored;
     std::vector<Line> lines;
@@ -143,6 +136,8 @@ std::vector<Line> Parse(const std::string& stored) {
     }
     return lines;
 }
+
+namespace {
 
 // The lines of the first section of that name: [*begin, *end). Lines before the first header
 // make a section with an empty name. A later section of the same name is never read or
@@ -195,7 +190,7 @@ unsigned CopyCut(const std::string& value, char* out, unsigned size) {
 
 unsigned ReadText(const std::string& text, const char* section, const char* key,
                   const char* defaultValue, char* out, unsigned size) {
-    std::vector<Line> lines = Parse(text);
+    std::vector<Line> lines = ParseLines(text);
     size_t begin;
     size_t end;
     if (FindSection(lines, section, &begin, &end)) {
@@ -219,13 +214,10 @@ unsigned ReadText(const std::string& text, const char* section, const char* key,
 
 std::string WriteText(const std::string& text, const char* section, const char* key,
                       const char* value) {
-    std::vector<Line> lines = Parse(text);
+    std::vector<Line> lines = ParseLines(text);
     // The platform stores the value without its leading blanks.
     std::string stored = value;
-    stored.erase(0, stored.find_first_not_of(" \t\v\f"));
-    if (stored.find_first_not_of(" \t\v\f") == std::string::npos) {
-        stored.clear();
-    }
+    stored.erase(0, stored.find_first_not_of(" \t\v\f"));  // all of it when all are blanks
     std::vector<std::string> out;
     for (const Line& line : lines) {
         out.push_back(line.raw);

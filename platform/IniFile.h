@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/ProfileStore.h"
 
@@ -17,6 +18,18 @@ unsigned Read(const char* path, const char* section, const char* key, const char
               char* out, unsigned size);
 // Writes to the file at a native path. Returns 1 on success, 0 when the file cannot be written.
 int Write(const char* path, const char* section, const char* key, const char* value);
+
+// One line of an INI text as the reader sees it. kOther: a blank line or a "[" line without "]",
+// which the reader skips.
+struct Line {
+    enum Kind { kOther, kSection, kEntry } kind = kOther;
+    std::string name;       // section or key name, trimmed
+    std::string value;      // entry value, trimmed and unquoted
+    bool hasValue = false;  // a key line without "=" reads as a missing value
+    std::string raw;        // the line as stored (decoded from UTF-8 after its mark), no line end
+};
+// The lines of an INI text, split and classified as the reader does.
+std::vector<Line> ParseLines(const std::string& text);
 
 // The same over text in memory (used by the file functions and by the tools' checks).
 unsigned ReadText(const std::string& text, const char* section, const char* key,

@@ -35,15 +35,6 @@ constexpr unsigned kWholeValue = 1 << 16;
 // A default that no dictionary text holds: it tells a missing key from an empty one.
 constexpr const char* kAbsent = "\x01";
 
-std::string Trim(const std::string& s) {
-    size_t begin = s.find_first_not_of(" \t");
-    if (begin == std::string::npos) {
-        return std::string();
-    }
-    size_t end = s.find_last_not_of(" \t");
-    return s.substr(begin, end - begin + 1);
-}
-
 // Where each section and entry stands in the text; the values come from the INI reader itself.
 struct Entry {
     int line;
@@ -79,32 +70,19 @@ bool Utf8SequenceAt(const std::string& s, size_t i) {
 Layout ReadLayout(const std::string& text) {
     Layout layout;
     std::string section;
-    bool inSection = false;
-    int number = 0;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) {
-            end = text.size();
-        }
-        std::string raw = text.substr(start, end - start);
-        start = end + 1;
-        ++number;
-        for (size_t i = 0; i < raw.size(); ++i) {
-            if (Utf8SequenceAt(raw, i)) {
+    bool inSection = false;  // keys before the first header are in no section a lookup names
+    std::vector<ini::Line> lines = ini::ParseLines(text);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const ini::Line& line = lines[i];
+        int number = static_cast<int>(i) + 1;
+        for (size_t k = 0; k < line.raw.size(); ++k) {
+            if (Utf8SequenceAt(line.raw, k)) {
                 layout.utf8Lines.push_back(number);
                 break;
             }
         }
-        std::string line =
-            Trim(raw.size() && raw.back() == '\r' ? raw.substr(0, raw.size() - 1) : raw);
-        if (!line.empty() && line[0] == '[') {
-            // As the reader does: the name runs to the last "]", a line without one is skipped.
-            size_t close = line.rfind(']');
-            if (close == std::string::npos) {
-                continue;
-            }
-            section = text::Upper(Trim(line.substr(1, close - 1)));
+        if (line.kind == ini::Line::kSection) {
+            section = text::Upper(line.name);
             auto first = layout.sections.emplace(section, number);
             // Only the first section of a name is ever read; what a repeat holds is lost.
             inSection = first.second;
@@ -114,11 +92,8 @@ Layout ReadLayout(const std::string& text) {
                                  "] is given again; the setup reads only the one at line " +
                                  std::to_string(first.first->second)});
             }
-            continue;
-        }
-        size_t equals = line.find('=');
-        if (inSection && equals != std::string::npos && line[0] != ';') {
-            std::string name = text::Upper(Trim(line.substr(0, equals)));
+        } else if (line.kind == ini::Line::kEntry && inSection) {
+            std::string name = text::Upper(line.name);
             std::vector<Entry>& entries = layout.entries[section];
             auto earlier = std::find_if(entries.begin(), entries.end(),
                                         [&name](const Entry& entry) { return entry.name == name; });

@@ -130,8 +130,16 @@ TEST(DictionaryCheckTest, EntriesTheSetupNeverReads) {
     EXPECT_TRUE(OneProblem(Check(CleanDictionary("K300=EXTRA\r\n")), 15, "K300 is past K299"));
     EXPECT_TRUE(OneProblem(Check(CleanDictionary("K05=EXTRA\r\n")), 15, "K05 is not a name"));
     EXPECT_TRUE(OneProblem(Check(CleanDictionary("K3=OTHER\r\n")), 15, "K3 is given again"));
+    std::vector<std::string> problems;
+    // Lines as the reader splits and trims them: a key line without "=" is a key, a form feed is
+    // a blank, and a lone CR ends a line.
+    EXPECT_TRUE(OneProblem(Check(CleanDictionary("K3\r\n")), 15, "K3 is given again"));
+    EXPECT_TRUE(OneProblem(Check(CleanDictionary("\fK3 =OTHER\r\n")), 15, "K3 is given again"));
+    problems = Check(CleanDictionary("K3=OTHER\rK4=OTHER\r\n"));
+    ASSERT_EQ(2u, problems.size());
+    EXPECT_EQ(0u, problems[1].find("16: K4 is given again")) << problems[1];
     // A gap ends the list just as "-" does: K13 after a missing K12 is never read.
-    std::vector<std::string> problems = Check(Replace(CleanDictionary(), "K12=-", "K13=EXTRA"));
+    problems = Check(Replace(CleanDictionary(), "K12=-", "K13=EXTRA"));
     EXPECT_TRUE(OneProblem(problems, 14, "K13 comes after the end of the list at K12"));
 }
 
