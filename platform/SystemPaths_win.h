@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include "platform/Text.h"
 
 // Completes a call that writes a path into out and returns its length (GetWindowsDirectoryA,
 // GetSystemDirectoryA, GetCurrentDirectoryA, GetTempPathA, GetModuleFileNameA): such a call
@@ -25,12 +25,10 @@ inline unsigned CheckPathLength(unsigned reported, char* out, unsigned size) {
 // loaded or its path does not fit.
 inline HMODULE LoadSystemDll(const char* fileName) {
     char path[MAX_PATH];
-    unsigned length = CheckPathLength(GetSystemDirectoryA(path, sizeof path), path, sizeof path);
-    size_t nameLength = strlen(fileName);
-    if (length == 0 || length + 1 + nameLength >= sizeof path) {
+    char folder[MAX_PATH];
+    if (CheckPathLength(GetSystemDirectoryA(folder, sizeof folder), folder, sizeof folder) == 0 ||
+        !path::Join(path, sizeof path, folder, fileName)) {
         return nullptr;
     }
-    path[length] = '\\';
-    memcpy(path + length + 1, fileName, nameLength + 1);
     return LoadLibraryA(path);
 }

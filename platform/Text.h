@@ -21,7 +21,8 @@ inline std::string Upper(std::string s) {
     }
     return s;
 }
-// Whole-text comparison without regard to letter case, as the file system compares names.
+// Whole-text comparison without regard to ASCII letter case. Windows also folds accented letters
+// when it compares file names: names::SameFile (platform/FileNames.h) follows it.
 bool EqualNoCase(const char* a, const char* b);
 // Whether text begins with prefix, without regard to letter case.
 bool StartsWithNoCase(const char* text, const char* prefix);
