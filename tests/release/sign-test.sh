@@ -14,8 +14,7 @@ package=$root/scripts/package
 signer=$root/scripts/sign-setup
 work=$(mktemp -d /tmp/zb-sign-test.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$root/tests/tools/test-lib.sh"
 
 setup=$win64/ZarBelPC-Setup-x64.exe
 [ -f "$setup" ] || { echo "FAIL: no $setup (build the mingw64 preset)"; exit 1; }
@@ -27,12 +26,7 @@ now=$(date +%s)
 # --- refusals ---------------------------------------------------------------------------------
 # A payload with every file the installation needs; the refusals come before any build.
 full=$work/full
-mkdir -p "$full"
-for name in ZarBelPC.EXE ZarBelPC_UNINSTALL.exe ZARBELPC.INI MFC71.dll msvcr71.dll \
-    eurostib.TTF COMDLG32.OCX MSCOMCTL.OCX MSCOMCT2.OCX TuneChooser.ocx TABCTL32.OCX \
-    MSINET.OCX assocset.exe; do
-    printf '%s' "$name" >"$full/$name"
-done
+required_payload "$full"
 echo "wrong password" >"$work/wrong.txt"
 out=$work/refused.exe
 # refused DESCRIPTION MESSAGE SIGNING-OPTIONS...

@@ -16,8 +16,7 @@ stub=$win64/ZarBelPC-Setup-stub-x64.exe
 package=$root/scripts/package
 work=$(mktemp -d /tmp/zb-package-test.XXXXXX)
 trap 'rm -rf "$work"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$root/tests/tools/test-lib.sh"
 
 # run DESCRIPTION WANTED_STATUS ARGS... : runs scripts/package, keeps its stderr in $work/err.
 run() {
@@ -37,12 +36,7 @@ never_says() {
 if [ "$mode" = inputs ]; then
     # A payload with everything the installation needs (contents do not matter to the checks).
     full=$work/full
-    mkdir -p "$full"
-    for name in ZarBelPC.EXE ZarBelPC_UNINSTALL.exe ZARBELPC.INI MFC71.dll msvcr71.dll \
-        eurostib.TTF COMDLG32.OCX MSCOMCTL.OCX MSCOMCT2.OCX TuneChooser.ocx TABCTL32.OCX \
-        MSINET.OCX assocset.exe movefile.bat Thumbs.db; do
-        printf '%s' "$name" >"$full/$name"
-    done
+    required_payload "$full" movefile.bat Thumbs.db
     good_dict=$root/resources/dictionary.ini
     # A dictionary text whose key list names a key no language defines.
     { cat "$good_dict"; printf '\r\n'; } >"$work/bad.ini"

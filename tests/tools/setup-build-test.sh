@@ -15,19 +15,8 @@ mode=$1
 zbpack=$2
 root=$3
 work=$(mktemp -d /tmp/zb-setup-build-test.XXXXXX)
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+. "$root/tests/tools/test-lib.sh"
 dictionary=$root/resources/dictionary.ini
-
-# required_payload DIR: every file the installation needs, a few bytes each.
-required_payload() {
-    mkdir -p "$1"
-    for name in ZarBelPC.EXE ZarBelPC_UNINSTALL.exe ZARBELPC.INI MFC71.dll msvcr71.dll \
-        eurostib.TTF COMDLG32.OCX MSCOMCTL.OCX MSCOMCT2.OCX TuneChooser.ocx TABCTL32.OCX \
-        MSINET.OCX assocset.exe; do
-        printf '%s contents' "$name" >"$1/$name"
-    done
-}
 
 # reference DIR OUT_FOLDER: the archive and the container as zbpack's own commands make them.
 reference() {

@@ -177,17 +177,18 @@ public:
         std::string signedSetup = work + "/" + CurrentTarget().setupName;
         std::string source = ZB_SOURCE_DIR;
         if (mkdir(work.c_str(), 0700) != 0 ||
-            Shell("bash '" + source + "/tests/release/make-test-ca.sh' '" + work + "/ca' >'" +
-                  work + "/ca.log' 2>&1") != 0 ||
-            Shell("'" + source + "/scripts/sign-setup' --sign-pkcs12 '" + work +
-                  "/ca/signer.p12' --sign-password-file '" + work + "/ca/password.txt' '" +
-                  SetupExe() + "' '" + signedSetup + "' >'" + work + "/sign.log' 2>&1") != 0) {
+            Shell("bash " + Quote(source + "/tests/release/make-test-ca.sh") + " " +
+                  Quote(work + "/ca") + " >" + Quote(work + "/ca.log") + " 2>&1") != 0 ||
+            Shell(Quote(source + "/scripts/sign-setup") + " --sign-pkcs12 " +
+                  Quote(work + "/ca/signer.p12") + " --sign-password-file " +
+                  Quote(work + "/ca/password.txt") + " " + Quote(SetupExe()) + " " +
+                  Quote(signedSetup) + " >" + Quote(work + "/sign.log") + " 2>&1") != 0) {
             fprintf(stderr, "e2e: cannot sign the setup:\n%s%s\n",
                     ReadFile(work + "/ca.log").c_str(), ReadFile(work + "/sign.log").c_str());
             return false;
         }
-        verified_ = Shell("osslsigncode verify -CAfile '" + work + "/ca/ca.pem' -in '" +
-                          signedSetup + "' >'" + work + "/verify.txt' 2>&1") == 0;
+        verified_ = Shell("osslsigncode verify -CAfile " + Quote(work + "/ca/ca.pem") + " -in " +
+                          Quote(signedSetup) + " >" + Quote(work + "/verify.txt") + " 2>&1") == 0;
         verifyOutput_ = ReadFile(work + "/verify.txt");
         signedBytes_ = ReadFile(signedSetup);
         if (!prefix.Put(signedSetup, "zb")) {

@@ -32,14 +32,6 @@ double Now() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-std::string Quote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return quoted + "'";
-}
-
 // Runs a shell snippet that sees scripts/wine-env; returns its stdout (trailing line feed cut).
 bool Shell(const std::string& snippet, std::string* output) {
     std::string command = "bash -c " + Quote(". \"$0\" && " + snippet) + " " + Quote(kWineEnv);
@@ -163,6 +155,14 @@ void ReadAvailable(int fd, std::string* into) {
 }
 
 }  // namespace
+
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
 
 const Target& CurrentTarget() {
     static const Target target = [] {

@@ -131,6 +131,8 @@ protected:
     static inline bool ready_ = false;
 };
 
+// The text in single quotes for the shell, any quote in it escaped.
+std::string Quote(const std::string& text);
 // Whole-file read; "" when the file is missing.
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
