@@ -58,8 +58,14 @@ void RegisterUninstallEntry(const SetupState& state, Platform& platform,
         payload.data != nullptr
             ? install::InstalledBytes(payload, entries::kDeletedEntry, copied, copiedCount)
             : 0;
-    install::UninstallEntryInputs inputs = {state.installFolder, state.windowsFolder,
-                                            kSetupConfiguration.shortcuts.productExecutable, bytes};
+    install::ProductIdentity identity;
+    install::ReadProductIdentity(*platform.resources, &identity);
+    install::UninstallEntryInputs inputs = {state.installFolder,
+                                            state.windowsFolder,
+                                            kSetupConfiguration.shortcuts.productExecutable,
+                                            bytes,
+                                            identity.version,
+                                            identity.publisher};
     install::UninstallEntry entry;
     if (install::PlanUninstallEntry(inputs, &entry)) {
         install::WriteUninstallEntry(entry, *platform.registry);

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "package/ArchiveFormat.h"
+#include "package/VersionResource.h"
 #include "platform/Registry.h"
 #include "platform/ResourceStore.h"
 #include "platform/Text.h"
@@ -76,8 +77,8 @@ int PlanUninstallEntry(const UninstallEntryInputs& in, UninstallEntry* entry) {
         path::Join(uninstaller, sizeof uninstaller, in.windowsFolder, entries::kUninstaller);
     paths &= path::Join(mainProgram, sizeof mainProgram, in.installFolder, in.mainProgram);
     b.Text("DisplayName", ZB_PRODUCT_NAME);
-    b.Text("DisplayVersion", ZB_VERSION_TEXT);
-    b.Text("Publisher", ZB_PUBLISHER);
+    b.Text("DisplayVersion", in.displayVersion != nullptr ? in.displayVersion : ZB_VERSION_TEXT);
+    b.Text("Publisher", in.publisher != nullptr ? in.publisher : ZB_PUBLISHER);
     b.Text("InstallLocation", in.installFolder);
     b.Text("DisplayIcon", mainProgram);
     // Quoted: the Windows directory may hold blanks, and the system runs the text as it stands.
@@ -91,6 +92,19 @@ int PlanUninstallEntry(const UninstallEntryInputs& in, UninstallEntry* entry) {
     b.Number("NoRepair", 1);
     b.Text("URLInfoAbout", ZB_PRODUCT_URL);
     return paths && in.installFolder[0] != '\0' && in.windowsFolder[0] != '\0' && b.ok();
+}
+
+void ReadProductIdentity(ResourceStore& resources, ProductIdentity* identity) {
+    ResourceBlock block = {nullptr, 0};
+    bool found = resources.Find(version::kResourceType, version::kResourceName, &block) != 0;
+    if (!found || !version::FindString(block.data, block.size, "ProductVersion", identity->version,
+                                       sizeof identity->version)) {
+        text::Copy(identity->version, sizeof identity->version, ZB_VERSION_TEXT);
+    }
+    if (!found || !version::FindString(block.data, block.size, "CompanyName", identity->publisher,
+                                       sizeof identity->publisher)) {
+        text::Copy(identity->publisher, sizeof identity->publisher, ZB_PUBLISHER);
+    }
 }
 
 int WriteUninstallEntry(const UninstallEntry& entry, Registry& registry) {

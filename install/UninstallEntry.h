@@ -10,6 +10,7 @@
 #include "records/InstallEntries.h"
 
 class Registry;
+class ResourceStore;
 struct ResourceBlock;
 
 namespace install {
@@ -32,7 +33,20 @@ struct UninstallEntryInputs {
     const char* windowsFolder;
     const char* mainProgram;  // the product's program in the install folder
     uint64_t installedBytes;  // of every file the installation leaves
+    // What the setup's own version resource says (ReadProductIdentity); null: the compiled-in
+    // defaults of records/Version.h.
+    const char* displayVersion;
+    const char* publisher;
 };
+
+// The version and the maker of the product as zbpack stamped them into the setup's own version
+// resource (ProductVersion and CompanyName); the compiled-in defaults of records/Version.h when
+// the resource is missing, damaged or lacks a value.
+struct ProductIdentity {
+    char version[64];
+    char publisher[128];
+};
+void ReadProductIdentity(ResourceStore& resources, ProductIdentity* identity);
 
 // Composes every value of the entry, named and ordered as entries::kUninstallValues. Returns 0 when
 // a path does not fit (nothing to write).

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,6 +25,7 @@
 #include "tools/Commands.h"
 #include "tools/DictionaryCheck.h"
 #include "tools/PeImage.h"
+#include "tools/SetupRelease.h"
 #include "tools/ToolSupport.h"
 
 namespace {
@@ -32,29 +34,42 @@ constexpr char kPrefix[] = "zbpack setup build";
 
 const char kUsage[] =
     "usage: zbpack setup build --stub STUB.exe --payload DIR --dictionary FILE --out OUT.exe\n"
+    "                          [--documents DIR] [--version A.B[.C[.D]]] [--art DIR]\n"
     "       zbpack setup list SETUP.exe\n"
+    "       zbpack setup extract SETUP.exe DIR\n"
     "       zbpack setup SUBCOMMAND --help\n";
 
 const char kBuildHelp[] =
     "usage: zbpack setup build --stub STUB.exe --payload DIR --dictionary FILE --out OUT.exe\n"
+    "                          [--documents DIR] [--version A.B[.C[.D]]] [--art DIR]\n"
     "Writes the setup OUT.exe: the stub (ZarBelPC-Setup-stub.exe or -stub-x64.exe, which the\n"
     "build makes) with the payload archive RESOURCE.DAT of every file directly in DIR and the\n"
     "dictionary container DICT.DIC scrambled from the dictionary text FILE added to its\n"
     "resources (type PLAINEXTRACT, in the language of the stub's resources). A DICT.DIC in DIR\n"
     "is left out; the one made from FILE goes into the archive.\n"
+    "What a release changes besides, each optional (without it the stub's own stays):\n"
+    "  --documents DIR  any of LICENSE_IT.RTF, LICENSE_UK.RTF, LICENSE_FR.RTF, LICENSE_SP.RTF,\n"
+    "                   INSTALL_IT.RTF, INSTALL_UK.RTF, INSTALL_FR.RTF, INSTALL_SP.RTF (names\n"
+    "                   without regard to case): RTF, at most 32767 bytes each\n"
+    "  --version V      A.B[.C[.D]], each 0 to 65535: the version resource's numbers and texts\n"
+    "                   and the manifest's version\n"
+    "  --art DIR        any of banner_mic.bmp (56 x 60) and title.bmp (194 x 60), Windows\n"
+    "                   bitmaps of the stub's size and colour depth, and setup.ico, the icon\n"
     "\n"
     "Refused, each problem with its message, exit status 2 and nothing written: a file that the\n"
     "installation or its links need and DIR lacks (names match without regard to case), a\n"
     "subfolder, a file that is not regular or cannot be read, a name longer than 255\n"
     "characters or not a bare file name, a file over 15000000 bytes, two names that differ\n"
-    "only in case, a dictionary text with problems (zbpack dict check), a stub that is signed\n"
+    "only in case, a dictionary text with problems (zbpack dict check), a release input that\n"
+    "is not what it must be (a file of another name or a folder in DIR, a document that is\n"
+    "not RTF or too large, a bad version, picture or icon), a stub that is signed\n"
     "(sign the setup after packing it), a file that is not a stub of this setup.\n"
     "The same inputs give the same bytes. Exit status 1 when OUT.exe cannot be written.\n";
 
 const char kListHelp[] =
     "usage: zbpack setup list SETUP.exe\n"
     "Prints one line per resource: type, name, language, size in bytes, and the file offset of\n"
-    "its data.\n";
+    "its data; then the version: its text and its four numbers.\n";
 
 // Named resources are stored upper-cased, as windres stores them.
 const std::string kDataType = text::Upper(kPlainExtractType);
@@ -317,11 +332,15 @@ int RunBuild(int argc, char** argv) {
     const char* payload = nullptr;
     const char* dictionary = nullptr;
     const char* out = nullptr;
+    ReleaseOptions release;
     for (int i = 1; i < argc; i += 2) {
         const char** target = strcmp(argv[i], "--stub") == 0         ? &stubPath
                               : strcmp(argv[i], "--payload") == 0    ? &payload
                               : strcmp(argv[i], "--dictionary") == 0 ? &dictionary
                               : strcmp(argv[i], "--out") == 0        ? &out
+                              : strcmp(argv[i], "--documents") == 0  ? &release.documents
+                              : strcmp(argv[i], "--version") == 0    ? &release.version
+                              : strcmp(argv[i], "--art") == 0        ? &release.art
                                                                      : nullptr;
         if (target == nullptr || i + 1 >= argc) {
             fprintf(stderr, "%s: unknown option or option without a value: '%s'\n", kPrefix,
@@ -338,6 +357,11 @@ int RunBuild(int argc, char** argv) {
     // Every input is checked, and every problem told, before anything is written.
     Stub stub;
     int problems = LoadStub(stubPath, &stub);
+    // What the release changes in the stub's own resources (their bytes live in storage).
+    std::deque<std::string> storage;
+    if (problems == 0) {
+        problems += ApplyReleaseInputs(kPrefix, release, stub.language, &stub.resources, &storage);
+    }
     std::vector<archive::Input> inputs;
     struct stat info;
     if (stat(payload, &info) != 0 || !S_ISDIR(info.st_mode)) {
@@ -390,12 +414,17 @@ int RunList(int argc, char** argv) {
         printf("%s\t%s\t%u\t%u\t%lld\n", r.type.Describe().c_str(), r.name.Describe().c_str(),
                r.language, r.size, static_cast<long long>(r.data - Bytes(bytes)));
     }
+    std::string version = DescribeVersion(resources);
+    if (!version.empty()) {
+        printf("%s\n", version.c_str());
+    }
     return kExitOk;
 }
 
 const Command kSubcommands[] = {
     {"build", "write a setup from a stub, a payload folder and a dictionary text", RunBuild},
     {"list", "print the resources of a setup or stub", RunList},
+    {"extract", "write back everything a setup was built from", RunExtract},
     {nullptr, nullptr, nullptr},
 };
 
