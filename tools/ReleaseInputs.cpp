@@ -83,9 +83,8 @@ std::string CheckDocument(const std::string& bytes) {
         return "is not an RTF document (it does not start with {\\rtf)";
     }
     if (bytes.size() > kMaxDocumentSize) {
-        return Number(static_cast<long long>(bytes.size())) +
-               " bytes, more than the setup's document control shows (" + Number(kMaxDocumentSize) +
-               ")";
+        return "is " + Number(static_cast<long long>(bytes.size())) + " bytes, more than the " +
+               Number(kMaxDocumentSize) + " that the setup's document control shows";
     }
     long depth = 0;
     for (size_t i = 0; i < bytes.size(); ++i) {

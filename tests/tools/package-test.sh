@@ -88,6 +88,55 @@ if [ "$mode" = inputs ]; then
     run "subfolder" 2 --payload "$work/nested" --out "$out" --stub "$stub"
     says "subfolder" "the payload holds a folder, 'SONGS'"
 
+    # A release's documents, version and pictures: every problem told, each in its own words.
+    docs=$work/docs && mkdir -p "$docs/old"
+    printf '{\\rtf1\\ansi clause 7 {\\b amended} \\{sic\\}}' >"$docs/license_uk.rtf"
+    printf 'notes' >"$docs/README.txt"
+    printf 'plain text' >"$docs/INSTALL_IT.RTF"
+    printf '{\\rtf1 {\\b open}' >"$docs/LICENSE_IT.RTF"
+    { printf '{\\rtf1 '; head -c 32761 /dev/zero | tr '\0' x; printf '}'; } >"$docs/LICENSE_FR.RTF"
+    printf '{\\rtf1 twin}' >"$docs/LICENSE_UK.RTF"
+    run "documents" 2 --payload "$full" --out "$out" --stub "$stub" --documents "$docs"
+    says "documents: another name" "'README.txt' in the documents folder is none of LICENSE_IT.RTF"
+    says "documents: a folder" "the documents folder holds a folder, 'old'"
+    says "documents: not RTF" "INSTALL_IT.RTF' is not an RTF document (it does not start with {\rtf)"
+    says "documents: braces" "LICENSE_IT.RTF' is not a whole RTF document (its braces do not balance)"
+    says "documents: too large" "LICENSE_FR.RTF' is 32769 bytes, more than the 32767 that the setup's document control shows"
+    says "documents: case twins" "'LICENSE_UK.RTF' and 'license_uk.rtf' in the documents folder are the same name"
+    says "documents, summary" "6 problem(s) with the inputs; nothing was written"
+    for bad in "1:has one number" "1.2.3.4.5:has more than four numbers" "1.65536:is over 65535" \
+        "1.x:is not a version" "1..2:is not a version" "1.02:starts with a zero" "-1.0:is not a version"; do
+        run "version ${bad%%:*}" 2 --payload "$full" --out "$out" --stub "$stub" --version "${bad%%:*}"
+        says "version ${bad%%:*}" "--version '${bad%%:*}'"
+        says "version ${bad%%:*}" "${bad#*:}"
+    done
+    art=$work/art && mkdir -p "$art/more"
+    cp "$root/resources/art/banner_mic.bmp" "$art/title.bmp"
+    head -c 5000 "$root/resources/art/banner_mic.bmp" >"$art/BANNER_MIC.BMP"
+    head -c 100 "$root/resources/art/setup.ico" >"$art/setup.ico"
+    printf 'x' >"$art/logo.png"
+    run "art" 2 --payload "$full" --out "$out" --stub "$stub" --art "$art"
+    says "art: wrong size" "title.bmp' is 56 x 60 pixels, 24 bits per pixel; the dialog's picture is 194 x 60, 24"
+    says "art: cut short" "BANNER_MIC.BMP' is not a whole bitmap: its header gives 10134 bytes, the file has 5000"
+    says "art: bad icon" "setup.ico' image 1 lies outside the file"
+    says "art: another name" "'logo.png' in the art folder is none of banner_mic.bmp, title.bmp, setup.ico"
+    says "art: a folder" "the art folder holds a folder, 'more'"
+    rm -r "$art" && mkdir "$art" && printf 'BM not a picture' >"$art/title.bmp" &&
+        printf 'not an icon' >"$art/setup.ico"
+    run "art: not pictures" 2 --payload "$full" --out "$out" --stub "$stub" --art "$art"
+    says "art: not a bitmap" "title.bmp' is not a Windows bitmap"
+    says "art: not an icon" "setup.ico' is not an icon file (.ico)"
+    # The good ones go in: a document of a lower-case name, the version, the stub's own art.
+    rm "$docs/README.txt" "$docs/INSTALL_IT.RTF" "$docs/LICENSE_IT.RTF" "$docs/LICENSE_FR.RTF" \
+        "$docs/LICENSE_UK.RTF" && rmdir "$docs/old"
+    rm -r "$art" && mkdir "$art" && cp "$root/resources/art/"*.bmp "$root/resources/art/setup.ico" "$art/"
+    run "release inputs" 0 --payload "$full" --out "$work/release.exe" --stub "$stub" \
+        --documents "$docs" --version 1.1.7 --art "$art"
+    "$ZBPACK" setup list "$work/release.exe" >"$work/list.txt"
+    grep -qx 'version 1.1.7 (1.1.7.0)' "$work/list.txt" || fail "setup list: $(tail -1 "$work/list.txt")"
+    grep -q "^\"RTF\"	\"LICENSE_UK.RTF\"	1040	$(stat -c %s "$docs/license_uk.rtf")	" "$work/list.txt" ||
+        fail "the release's LICENSE_UK.RTF is not in the setup"
+
     run "no such payload" 2 --payload "$work/none" --out "$out" --stub "$stub"
     says "no such payload" "does not exist"
     run "no such dictionary" 2 --payload "$full" --dictionary "$work/none.ini" --out "$out" \
@@ -132,6 +181,28 @@ elif [ "$mode" = reproducible ]; then
             fail "the setup written from the stub differs from $reference ($round)"
     done
     echo "sha256 of the setup written twice: $(sha256sum "$work"/again-*.exe | cut -c1-64 | uniq)"
+    # What setup extract writes makes the same setup again: the build's own, and a 1.1 release
+    # with its own documents and version made from the extracted stub.
+    for setup in "$reference" "$work/release-1.1.exe"; do
+        if [ "$setup" != "$reference" ]; then
+            cp -r "$work/x1/documents" "$work/docs" &&
+                printf '{\\rtf1\\ansi Clause 7, amended for 1.1.\\par}' >"$work/docs/LICENSE_UK.RTF"
+            run "a 1.1 release" 0 --payload "$work/x1/payload" --dictionary "$work/x1/dictionary.ini" \
+                --stub "$work/x1/stub.exe" --documents "$work/docs" --version 1.1 --out "$setup"
+        fi
+        x=$work/x$([ "$setup" = "$reference" ] && echo 1 || echo 2)
+        "$ZBPACK" setup extract "$setup" "$x" >"$work/extract.txt" 2>&1 ||
+            { fail "setup extract $setup: $(cat "$work/extract.txt")"; continue; }
+        # shellcheck disable=SC2046
+        "$ZBPACK" setup build --stub "$x/stub.exe" --payload "$x/payload" --dictionary \
+            "$x/dictionary.ini" --documents "$x/documents" --art "$x/art" --version \
+            "$(cat "$x/version.txt")" --out "$x.exe" >/dev/null || fail "build from $x"
+        cmp "$setup" "$x.exe" || fail "the setup built from what extract wrote differs from $setup"
+        echo "extract and build again, $(cat "$x/version.txt"): sha256 $(sha256sum "$setup" "$x.exe" | cut -c1-64 | uniq)"
+    done
+    cmp "$x/documents/LICENSE_UK.RTF" "$work/docs/LICENSE_UK.RTF" || fail "1.1: LICENSE_UK.RTF"
+    cmp "$work/x1/stub.exe" "$stub" || fail "the stub extracted from the build's setup is not the build's stub"
+    cmp "$work/x1/dictionary.ini" "$root/resources/dictionary.ini" || fail "the extracted dictionary text"
     # No build folder's path inside.
     for path in "$root" "$win64"; do
         ! grep -qaF "$path" "$work/again-1.exe" || fail "the setup holds the path $path"
