@@ -5,7 +5,8 @@
 # "parity": a small program linked by MinGW-w64 with the setup's resource script, once as a stub
 # and once with the two data resources compiled in by windres; zbpack must write the second from
 # the first byte for byte (x86_64 and i686, with and without a relocation section after the
-# resources).
+# resources); and a release with its own version, document, picture and icon, written from the
+# stub with --version, --documents and --art, must be what windres makes with them compiled in.
 # "wine": setups written from the x86_64 stub for a small, an odd and a 200 MB payload; the data
 # resources that the Windows loader and the setup's resource store read back under Wine must be
 # the archive and the container zbpack makes of the same inputs, and objdump and windres must read
@@ -63,6 +64,38 @@ if [ "$mode" = parity ]; then
                 fail "$what: zbpack's setup differs from the one windres and ld made"
         done
     done
+    # A release made from an x86_64 stub with its own version, a
+    # document, a picture and an icon of two images must be what windres and ld make of the
+    # resources with those changes compiled in.
+    release=$work/release
+    mkdir -p "$release/records" "$release/docs" "$release/art"
+    cp -r "$root/resources" "$release/" && cp "$root/records/Version.h" "$release/records/"
+    sed -i 's/^#define ZB_VERSION_NUMBERS .*/#define ZB_VERSION_NUMBERS 1, 1, 7, 0/;
+            s/^#define ZB_VERSION_TEXT .*/#define ZB_VERSION_TEXT "1.1.7"/' "$release/records/Version.h"
+    sed -i 's/version="1.0.0.0"/version="1.1.7.0"/' "$release/resources/setup.manifest"
+    printf '{\\rtf1\\ansi Clause 7, amended.\\par}' >"$release/docs/LICENSE_UK.RTF"
+    cp "$root/resources/art/title.bmp" "$release/art/title.bmp"
+    printf '\x12\x34\x56\x78' | dd of="$release/art/title.bmp" bs=1 seek=2000 conv=notrunc 2>/dev/null
+    ico=$root/resources/art/setup.ico
+    { printf '\x00\x00\x01\x00\x02\x00'
+      head -c 18 "$ico" | tail -c 12 && printf '\x26\x00\x00\x00'
+      head -c 18 "$ico" | tail -c 12 && printf '\x0e\x03\x00\x00'
+      tail -c +23 "$ico" && tail -c +23 "$ico"; } >"$release/art/setup.ico"
+    cp "$release/docs/LICENSE_UK.RTF" "$release/resources/docs/"
+    cp "$release/art/title.bmp" "$release/art/setup.ico" "$release/resources/art/"
+    (cd "$root/resources" && x86_64-w64-mingw32-windres -I "$root/resources" "$work/stub.rc" \
+        -O coff -o "$work/stub.o") || fail "release: windres stub"
+    (cd "$release/resources" && x86_64-w64-mingw32-windres -I "$release/resources" -I "$work/data" \
+        "$work/full.rc" -O coff -o "$work/release.o") || fail "release: windres"
+    for rc in stub release; do
+        x86_64-w64-mingw32-gcc -s -Wl,--no-insert-timestamp "$work/main.c" "$work/$rc.o" \
+            -o "$work/$rc-windres.exe" || fail "release: link $rc"
+    done
+    "$zbpack" setup build --stub "$work/stub-windres.exe" --payload "$work/payload" --dictionary \
+        "$dictionary" --version 1.1.7 --documents "$release/docs" --art "$release/art" \
+        --out "$work/release-zbpack.exe" >/dev/null || fail "release: zbpack setup build"
+    cmp "$work/release-windres.exe" "$work/release-zbpack.exe" ||
+        fail "release: zbpack's 1.1.7 differs from the one windres and ld made"
 elif [ "$mode" = wine ]; then
     stub=$4
     zbresdump=$5
