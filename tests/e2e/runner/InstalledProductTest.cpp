@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "driver/Bitmap.h"
 #include "runner/WineSession.h"
 
 namespace e2e {
@@ -168,6 +169,71 @@ std::string VersionString(const std::string& program, const std::string& name) {
     return value;
 }
 
+// ---- The release's own inputs ----
+// The setup this scenario installs is written from the stub by zbpack with documents, a version
+// and pictures that the test makes, as a release engineer without a compiler would: the dialogs,
+// the version resource and the program list must show them, not the stub's.
+namespace release {
+
+const char* const kVersion = "1.1.3";
+const char* const kLicense = "ZarBelPC 1.1.3: clause 7 of the license, amended for this release.";
+const char* const kNotes = "Notes of release 1.1.3, the test's own.";
+// Colours no other part of the license dialog has; the pictures keep the stub's sizes.
+constexpr uint32_t kMicrophoneColour = 0x20C040;
+constexpr uint32_t kTitleColour = 0xA01070;
+constexpr int kMicrophonePixels = 56 * 60;
+constexpr int kTitlePixels = 194 * 60;
+const char* const kLicenseShot = "C:\\zb\\license.bmp";
+
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    return !bytes.empty() && static_cast<bool>(out.flush());
+}
+
+std::string Picture(int width, int height, uint32_t colour) {
+    Pixels pixels;
+    pixels.width = width;
+    pixels.height = height;
+    pixels.data.assign(static_cast<size_t>(width) * static_cast<size_t>(height), colour);
+    return EncodeBmp24(pixels);
+}
+
+// Writes the inputs under work and the setup from the target's stub; "" when zbpack refused or
+// failed (its messages on stderr).
+std::string WriteSetup(const std::string& work) {
+    std::string docs = work + "/docs";
+    std::string art = work + "/art";
+    std::string setup = work + "/release-" + CurrentTarget().setupName;
+    std::string stub = CurrentTarget().build + "/" +
+                       (CurrentTarget().arch == "i686" ? "ZarBelPC-Setup-stub.exe"
+                                                       : "ZarBelPC-Setup-stub-x64.exe");
+    bool written =
+        mkdir(docs.c_str(), 0700) == 0 && mkdir(art.c_str(), 0700) == 0 &&
+        WriteFile(docs + "/LICENSE_UK.RTF", std::string("{\\rtf1\\ansi ") + kLicense + "\\par}") &&
+        WriteFile(docs + "/install_uk.rtf", std::string("{\\rtf1\\ansi ") + kNotes + "\\par}") &&
+        WriteFile(art + "/banner_mic.bmp", Picture(56, 60, kMicrophoneColour)) &&
+        WriteFile(art + "/title.bmp", Picture(194, 60, kTitleColour));
+    if (!written ||
+        Shell(Quote(ZB_ZBPACK) + " setup build --stub " + Quote(stub) + " --payload " +
+              Quote(StagingFolder()) + " --dictionary " +
+              Quote(std::string(ZB_SOURCE_DIR) + "/resources/dictionary.ini") + " --documents " +
+              Quote(docs) + " --art " + Quote(art) + " --version " + kVersion + " --out " +
+              Quote(setup) + " >" + Quote(work + "/zbpack.log") + " 2>&1") != 0) {
+        fprintf(stderr, "e2e: cannot write the release's setup:\n%s\n",
+                ReadFile(work + "/zbpack.log").c_str());
+        return "";
+    }
+    return setup;
+}
+
+// The pixels of a colour in a screenshot.
+int CountColour(const Pixels& pixels, uint32_t colour) {
+    return static_cast<int>(std::count(pixels.data.begin(), pixels.data.end(), colour));
+}
+
+}  // namespace release
+
 class InstalledProduct : public SharedPrefixTest<InstalledProduct> {
 public:
     // The setup signed as a release engineer signs it, then an English installation with the
@@ -176,12 +242,12 @@ public:
         std::string work = prefix.path() + "/release";
         std::string signedSetup = work + "/" + CurrentTarget().setupName;
         std::string source = ZB_SOURCE_DIR;
-        if (mkdir(work.c_str(), 0700) != 0 ||
+        if (mkdir(work.c_str(), 0700) != 0 || (releaseSetup_ = release::WriteSetup(work)).empty() ||
             Shell("bash " + Quote(source + "/tests/release/make-test-ca.sh") + " " +
                   Quote(work + "/ca") + " >" + Quote(work + "/ca.log") + " 2>&1") != 0 ||
             Shell(Quote(source + "/scripts/sign-setup") + " --sign-pkcs12 " +
                   Quote(work + "/ca/signer.p12") + " --sign-password-file " +
-                  Quote(work + "/ca/password.txt") + " " + Quote(SetupExe()) + " " +
+                  Quote(work + "/ca/password.txt") + " " + Quote(releaseSetup_) + " " +
                   Quote(signedSetup) + " >" + Quote(work + "/sign.log") + " 2>&1") != 0) {
             fprintf(stderr, "e2e: cannot sign the setup:\n%s%s\n",
                     ReadFile(work + "/ca.log").c_str(), ReadFile(work + "/sign.log").c_str());
@@ -210,10 +276,13 @@ public:
                                           "click 1",
                                           "wait-gone",
                                           kLicenseDialog,
+                                          "read-text 1000",
+                                          std::string("screenshot ") + release::kLicenseShot,
                                           kPressAccept,
                                           kReleaseAccept,
                                           "wait-gone",
                                           kInstallDialog,
+                                          "read-text 1000",
                                           "click 1",
                                           "wait-msgbox timeout=60000",
                                           "answer-msgbox yes",
@@ -229,10 +298,13 @@ public:
                     run.Describe().c_str());
             return false;
         }
+        documents_ = run.All("TEXT");
         return true;
     }
 
 protected:
+    static inline std::string releaseSetup_;
+    static inline std::vector<ParsedReport> documents_;  // license, then notes
     static inline bool verified_ = false;
     static inline std::string verifyOutput_;
     static inline std::string signedBytes_;
@@ -478,7 +550,7 @@ TEST_F(InstalledProduct, TheInstalledSetupWasSignedAndItsSignatureVerifies) {
     EXPECT_TRUE(verified_) << verifyOutput_;
     EXPECT_NE(std::string::npos, verifyOutput_.find("Signature verification: ok")) << verifyOutput_;
     EXPECT_NE(std::string::npos, verifyOutput_.find("ZarBelPC Setup")) << verifyOutput_;
-    EXPECT_GT(signedBytes_.size(), ReadFile(SetupExe()).size()) << "no signature appended";
+    EXPECT_GT(signedBytes_.size(), ReadFile(releaseSetup_).size()) << "no signature appended";
 }
 
 // The entry in the system's list of installed programs, value by value.
@@ -524,6 +596,27 @@ TEST_F(InstalledProduct, TheInstallationIsListedInTheSystemsProgramList) {
     EXPECT_GT(bytes, 1000000u);
     EXPECT_LE(kilobytes * 1024, bytes + 1024) << "measured " << bytes << " bytes";
     EXPECT_GE(kilobytes * 1024 + 2048, bytes) << "measured " << bytes << " bytes";
+}
+
+// The release's inputs, as the installation showed and registered them.
+TEST_F(InstalledProduct, TheDialogsVersionAndEntryAreTheReleases) {
+    ASSERT_EQ(2u, documents_.size());
+    EXPECT_EQ(release::kLicense, documents_[0].Get("text"));
+    EXPECT_EQ(release::kNotes, documents_[1].Get("text"));
+    Pixels shot;
+    ASSERT_TRUE(DecodeBmp24(ReadFile(prefix_->DriveC("zb/license.bmp")), &shot));
+    EXPECT_EQ(release::kMicrophonePixels, release::CountColour(shot, release::kMicrophoneColour));
+    EXPECT_EQ(release::kTitlePixels, release::CountColour(shot, release::kTitleColour));
+
+    RunResult run = prefix_->Run({std::string(ZB_WIN64_BUILD) + "/tests/package/zbresdump.exe",
+                                  "--version", "C:\\zb\\" + CurrentTarget().setupName});
+    const ParsedReport* version = run.First("VERSION");
+    ASSERT_NE(nullptr, version) << run.Describe();
+    EXPECT_EQ("1.1.3.0", version->Get("file"));
+    EXPECT_EQ("1.1.3.0", version->Get("product"));
+    EXPECT_EQ(release::kVersion, version->Get("text"));
+    EXPECT_EQ("REG_SZ " + std::string(release::kVersion), RegData(kEntryKey, "DisplayVersion"));
+    EXPECT_EQ("REG_SZ " + version->Get("company"), RegData(kEntryKey, "Publisher"));
 }
 
 // A client nobody here wrote: Wine's own list of installed programs.
