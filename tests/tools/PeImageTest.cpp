@@ -10,6 +10,7 @@
 
 #include "platform/ByteOrder.h"
 #include "tools/PeImage.h"
+#include "tools/ReleaseInputs.h"
 
 namespace {
 
@@ -378,6 +379,38 @@ TEST(PeImageTest, CheckSumOverPiecesOfAnyLength) {
     pe::CheckSum carried;
     carried.Add(ones.data(), ones.size());
     EXPECT_EQ(ReferenceCheckSum(ones, 64), carried.Finish());
+}
+
+// Icons and pictures as the resource compiler stores them: an icon entry with 0 planes and 0 bits
+// gets 1 plane and the bits its colours need, and a picture goes in without its file header and
+// comes out of it again byte for byte.
+TEST(PeImageTest, IconsAndPicturesAsTheResourceCompilerStoresThem) {
+    std::string image(40, '\0');
+    image[0] = 40;  // a BITMAPINFOHEADER and nothing after it is enough for the directory
+    std::string ico("\0\0\1\0\1\0", 6);
+    ico +=
+        std::string("\x20\x20\x10\0\0\0\0\0", 8) + std::string("\x28\0\0\0\x16\0\0\0", 8) + image;
+    std::vector<release::IconImage> images;
+    ASSERT_EQ("", release::ParseIcon(ico, &images));
+    ASSERT_EQ(1u, images.size());
+    EXPECT_EQ(1, images[0].planes);
+    EXPECT_EQ(4, images[0].bits);
+    std::string group = release::EncodeIconGroup(images, 7);
+    EXPECT_EQ(std::string("\0\0\1\0\1\0\x20\x20\x10\0\1\0\4\0\x28\0\0\0\7\0", 20), group);
+    EXPECT_EQ("image 1 lies outside the file", release::ParseIcon(ico.substr(0, 40), &images));
+
+    // 2 x 2, 24 bits: rows of 6 bytes padded to 8.
+    std::string dib(40, '\0');
+    dib[0] = 40, dib[4] = 2, dib[8] = 2, dib[12] = 1, dib[14] = 24;
+    dib += std::string(16, '\x7f');
+    std::string file = release::DibToBitmap(dib);
+    ASSERT_EQ(14 + dib.size(), file.size());
+    EXPECT_EQ(std::string("BM\x46\0\0\0\0\0\0\0\x36\0\0\0", 14), file.substr(0, 14));
+    std::string back;
+    EXPECT_EQ("", release::BitmapToDib(file, dib, &back));
+    EXPECT_EQ(dib, back);
+    EXPECT_EQ("is cut short: its pixels do not fit the file",
+              release::BitmapToDib(file.substr(0, 60).replace(2, 1, "\x3c"), dib, &back));
 }
 
 }  // namespace
