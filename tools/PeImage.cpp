@@ -344,6 +344,9 @@ private:
         resource.codePage = ReadUInt32LE(entry + 8);
         resource.data = nullptr;
         int index = image_.SectionOf(rva);
+        if (index < 0 && resource.size == 0) {
+            index = image_.SectionOf(rva - 1);  // empty data may stand at its section's end
+        }
         if (index < 0) {
             return Fail("the data of resource " + path[1].Describe() + " lies in no section");
         }
