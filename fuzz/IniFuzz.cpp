@@ -8,9 +8,9 @@
 
 namespace {
 
-// The blanks the reader trims around names and values.
+// The blanks the reader trims around names and values (^Z, the DOS end-of-file byte, too).
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
 }
 
 // A name or value that survives a line of the file: no line ends, no NUL, no blanks at its ends.

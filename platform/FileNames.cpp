@@ -3,7 +3,6 @@
 #include <cstring>
 
 namespace names {
-namespace {
 
 // Windows-1252 letters and their capitals, as the file system folds them.
 unsigned char Fold(unsigned char c) {
@@ -21,6 +20,8 @@ unsigned char Fold(unsigned char c) {
             return c;
     }
 }
+
+namespace {
 
 bool IsTrimmed(char c) {
     return c == '.' || c == ' ';

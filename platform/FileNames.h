@@ -22,6 +22,10 @@ inline int IsStoredAsGiven(const char* name) {
     return WhyNotStored(name) == nullptr;
 }
 
+// A byte of a name as Windows compares names: letters folded to capitals, the Windows-1252
+// accented ones too.
+unsigned char Fold(unsigned char c);
+
 // True when the two paths name the same file once Windows has normalised them: letters compared
 // without regard to case (the Windows-1252 accented ones too) and the trailing dots and blanks
 // of the last component dropped.

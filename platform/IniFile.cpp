@@ -10,9 +10,10 @@
 namespace ini {
 namespace {
 
-// The platform's blanks: space, tab, vertical tab and form feed (line ends split lines).
+// The platform's blanks: space, tab, vertical tab, form feed and ^Z, the DOS end-of-file byte
+// (line ends split lines).
 bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\x1A';
 }
 
 std::string Trim(const std::string& text) {
@@ -50,9 +51,46 @@ std::string Unquote(const std::string& value) {
     return value;
 }
 
-// One line of the file as the profile functions see it.
+constexpr unsigned kNotUtf8 = 0xFFFFFFFFu;
+
+// Decodes the UTF-8 character at text[i]: returns the bytes it takes, with its code point in
+// *code, or kNotUtf8 in *code when the bytes are not well formed (overlong forms, surrogates and
+// code points past U+10FFFF are not). Then the bytes returned are the ones the platform's
+// decoder turns into one replacement character: the lead byte and the continuation bytes that
+// follow it, up to the first that does not fit; a second byte that is a continuation byte but
+// out of the range the lead allows is taken with it.
+size_t DecodeUtf8(const std::string& text, size_t i, unsigned* code) {
+    unsigned char lead = static_cast<unsigned char>(text[i]);
+    size_t length = lead < 0x80                    ? 1
+                    : lead >= 0xC2 && lead <= 0xDF ? 2
+                    : lead >= 0xE0 && lead <= 0xEF ? 3
+                    : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                   : 0;
+    *code = length == 1 ? lead : kNotUtf8;
+    if (length <= 1) {
+        return 1;
+    }
+    // The second byte's range narrows where overlong or out-of-range forms would begin.
+    unsigned char low = lead == 0xE0 ? 0xA0 : lead == 0xF0 ? 0x90 : 0x80;
+    unsigned char high = lead == 0xED ? 0x9F : lead == 0xF4 ? 0x8F : 0xBF;
+    unsigned value = lead & (0x7F >> length);
+    for (size_t k = 1; k < length; ++k) {
+        unsigned char c = i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+        if (c < 0x80 || c > 0xBF) {
+            return k;
+        }
+        if (k == 1 && (c < low || c > high)) {
+            return 2;
+        }
+        value = (value << 6) | (c & 0x3F);
+    }
+    *code = value;
+    return length;
+}
+
 // A text that starts with the UTF-8 mark is read as UTF-8, like the platform does; its
-// characters become Windows-1252 ones ("?" where there is none).
+// characters become Windows-1252 ones, "?" where there is none ("??" past U+FFFF, two UTF-16
+// units), and bytes that are not UTF-8 one "?" per replacement character.
 std::string FromUtf8(const std::string& text) {
     static const unsigned kHigh[32] = {
         0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
@@ -61,17 +99,8 @@ std::string FromUtf8(const std::string& text) {
     };
     std::string out;
     for (size_t i = 0; i < text.size();) {
-        unsigned char lead = static_cast<unsigned char>(text[i]);
-        size_t length = lead < 0x80    ? 1
-                        : lead >= 0xF0 ? 4
-                        : lead >= 0xE0 ? 3
-                        : lead >= 0xC0 ? 2
-                                       : 1;
-        unsigned code = length == 1 ? lead : lead & (0x3F >> (length - 1));
-        for (size_t k = 1; k < length && i + k < text.size(); ++k) {
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        }
-        i += length;
+        unsigned code;
+        i += DecodeUtf8(text, i, &code);
         char c = '?';
         if (code < 0x80 || (code >= 0xA0 && code <= 0xFF)) {
             c = static_cast<char>(code);
@@ -81,6 +110,9 @@ std::string FromUtf8(const std::string& text) {
                     c = static_cast<char>(0x80 + k);
                 }
             }
+        }
+        if (code > 0xFFFF && code != kNotUtf8) {
+            out += '?';
         }
         out += c;
     }
@@ -112,14 +144,12 @@ std::vector<Line> ParseLines(const std::string& stored) {
             lines.push_back(line);
             continue;
         }
-        if (trimmed[0] == '[') {
-            // The name runs to the last "]"; a line without one is skipped, and the keys after
-            // it stay in the section before.
-            size_t close = trimmed.rfind(']');
-            if (close != std::string::npos) {
-                line.kind = Line::kSection;
-                line.name = Trim(trimmed.substr(1, close - 1));
-            }
+        // The name runs to the last "]"; a "[" line without one is a key line ("[x=1" is the
+        // key "[x").
+        size_t close = trimmed[0] == '[' ? trimmed.rfind(']') : std::string::npos;
+        if (close != std::string::npos) {
+            line.kind = Line::kSection;
+            line.name = Trim(trimmed.substr(1, close - 1));
             lines.push_back(line);
             continue;
         }
@@ -128,9 +158,9 @@ std::vector<Line> ParseLines(const std::string& stored) {
         line.name = Trim(trimmed.substr(0, equals));
         if (equals != std::string::npos) {
             line.hasValue = true;
-            line.value = Unquote(Trim(trimmed.substr(equals + 1)));
-            // The platform's strings end at a NUL byte.
-            line.value = line.value.substr(0, line.value.find('\0'));
+            // The platform's strings end at a NUL byte; the quotes come off what is left.
+            std::string value = Trim(trimmed.substr(equals + 1));
+            line.value = Unquote(value.substr(0, value.find('\0')));
         }
         lines.push_back(line);
     }
@@ -204,9 +234,10 @@ unsigned ReadText(const std::string& text, const char* section, const char* key,
             }
         }
     }
-    // The platform drops trailing blanks and enclosing quotes from the default as well.
+    // The platform drops the default's trailing spaces (never its first character) and its
+    // enclosing quotes.
     std::string fallback = defaultValue != nullptr ? defaultValue : "";
-    while (!fallback.empty() && IsBlank(fallback.back())) {
+    while (fallback.size() > 1 && fallback.back() == ' ') {
         fallback.pop_back();
     }
     return CopyCut(Unquote(fallback), out, size);

@@ -19,8 +19,8 @@ unsigned Read(const char* path, const char* section, const char* key, const char
 // Writes to the file at a native path. Returns 1 on success, 0 when the file cannot be written.
 int Write(const char* path, const char* section, const char* key, const char* value);
 
-// One line of an INI text as the reader sees it. kOther: a blank line or a "[" line without "]",
-// which the reader skips.
+// One line of an INI text as the reader sees it. kOther: a blank line, which the reader skips (a
+// "[" line without "]" is a key line).
 struct Line {
     enum Kind { kOther, kSection, kEntry } kind = kOther;
     std::string name;       // section or key name, trimmed

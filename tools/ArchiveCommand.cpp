@@ -89,7 +89,7 @@ int RunCreate(int argc, char** argv) {
         }
     }
     if (refused != 0) {
-        fprintf(stderr, "%s: %s not written\n", kPrefix, outPath);
+        fprintf(stderr, "%s: %s not written\n", kPrefix, tool::Shown(outPath).c_str());
         return refused;
     }
     // The setup's file system matches names without regard to case: the records stand in
@@ -101,33 +101,37 @@ int RunCreate(int argc, char** argv) {
     }
 
     // Written beside OUT and renamed over it at the end: a failure leaves OUT as it was.
-    std::string temporary = std::string(outPath) + ".tmp-" + std::to_string(getpid());
-    std::unique_ptr<WriteStream> out = CreateStdioWrite(temporary.c_str());
+    std::string temporary;
+    FILE* out = tool::CreateTemporaryBeside(outPath, &temporary);
     if (out == nullptr) {
-        fprintf(stderr, "%s: %s: %s\n", kPrefix, temporary.c_str(), strerror(errno));
+        fprintf(stderr, "%s: %s: %s\n", kPrefix, tool::Shown(temporary).c_str(), strerror(errno));
         return kExitFailed;
     }
-    WriteStream& stream = *out;
-    int status = archive::WriteRecords(kPrefix, inputs, [&stream](const void* data, size_t size) {
-        return stream.Write(data, size) == size ? 1 : 0;
+    tool::RemoveOnSignal(temporary.c_str());
+    int status = archive::WriteRecords(kPrefix, inputs, [out](const void* data, size_t size) {
+        return fwrite(data, 1, size, out) == size ? 1 : 0;
     });
-    int closed = out->Close();
+    int closed = fclose(out) == 0;
     if (status == 0 && !closed) {
         status = kExitFailed;
     }
     if (status == 0 && rename(temporary.c_str(), outPath) != 0) {
-        fprintf(stderr, "%s: %s: %s\n", kPrefix, outPath, strerror(errno));
+        fprintf(stderr, "%s: %s: %s\n", kPrefix, tool::Shown(outPath).c_str(), strerror(errno));
         status = kExitFailed;
     }
     if (status != 0) {
-        fprintf(stderr, "%s: %s not written\n", kPrefix, outPath);
+        fprintf(stderr, "%s: %s not written\n", kPrefix, tool::Shown(outPath).c_str());
         unlink(temporary.c_str());
+    }
+    tool::RemoveOnSignal(nullptr);
+    if (status != 0) {
         return status;
     }
     uint64_t length = archive::ArchiveLength(inputs);
     uint64_t content = length - inputs.size() * archive::kHeaderLength;
-    printf("%s: %s: %zu entries, %llu content bytes, %llu bytes\n", kPrefix, outPath, inputs.size(),
-           static_cast<unsigned long long>(content), static_cast<unsigned long long>(length));
+    printf("%s: %s: %zu entries, %llu content bytes, %llu bytes\n", kPrefix,
+           tool::Shown(outPath).c_str(), inputs.size(), static_cast<unsigned long long>(content),
+           static_cast<unsigned long long>(length));
     return kExitOk;
 }
 
@@ -139,7 +143,7 @@ template <typename OnRecord>
 int ReadAll(const char* path, OnRecord onRecord) {
     std::unique_ptr<ReadStream> source = OpenStdioRead(path);
     if (source == nullptr) {
-        fprintf(stderr, "%s: %s: %s\n", kPrefix, path, strerror(errno));
+        fprintf(stderr, "%s: %s: %s\n", kPrefix, tool::Shown(path).c_str(), strerror(errno));
         return 0;
     }
     DataBuffer data;
@@ -156,8 +160,8 @@ int ReadAll(const char* path, OnRecord onRecord) {
             return 1;
         }
         if (read == archive::ReadResult::kDamaged) {
-            fprintf(stderr, "%s: %s: damaged at record %u (offset %llu): %s\n", kPrefix, path,
-                    index, static_cast<unsigned long long>(offset),
+            fprintf(stderr, "%s: %s: damaged at record %u (offset %llu): %s\n", kPrefix,
+                    tool::Shown(path).c_str(), index, static_cast<unsigned long long>(offset),
                     archive::DescribeDamage(damage));
             return 0;
         }
@@ -171,7 +175,7 @@ int RunList(int argc, char** argv) {
         return *done;
     }
     int read = ReadAll(argv[1], [](const archive::Record& record, unsigned, uint64_t) {
-        printf("%u\t%s\n", record.dataLength, record.name);
+        printf("%u\t%s\n", record.dataLength, tool::Shown(record.name).c_str());
     });
     return read ? kExitOk : kExitFailed;
 }
@@ -191,16 +195,17 @@ int RunVerify(int argc, char** argv) {
         length = offset + record.headerLength + record.dataLength;
         if (const char* why = names::WhyNotStored(record.name)) {
             ++badNames;
-            fprintf(stderr, "%s: %s: record %u (offset %llu): the name '%s' %s\n", kPrefix, path,
-                    index, static_cast<unsigned long long>(offset),
-                    archive::Shown(record.name).c_str(), why);
+            fprintf(stderr, "%s: %s: record %u (offset %llu): the name '%s' %s\n", kPrefix,
+                    tool::Shown(path).c_str(), index, static_cast<unsigned long long>(offset),
+                    tool::Shown(record.name).c_str(), why);
         }
     });
     if (!read || badNames > 0) {
         return kExitFailed;
     }
-    printf("%s: %s: ok, %u records, %llu content bytes, %llu bytes\n", kPrefix, path, records,
-           static_cast<unsigned long long>(content), static_cast<unsigned long long>(length));
+    printf("%s: %s: ok, %u records, %llu content bytes, %llu bytes\n", kPrefix,
+           tool::Shown(path).c_str(), records, static_cast<unsigned long long>(content),
+           static_cast<unsigned long long>(length));
     return kExitOk;
 }
 
@@ -227,7 +232,7 @@ int RunExtract(int argc, char** argv) {
     const char* folder = argv[2];
     struct stat info;
     if (stat(folder, &info) != 0 || !S_ISDIR(info.st_mode)) {
-        fprintf(stderr, "%s: %s: not an existing folder\n", kPrefix, folder);
+        fprintf(stderr, "%s: %s: not an existing folder\n", kPrefix, tool::Shown(folder).c_str());
         return kExitUsage;
     }
     CountingFileSystem files;
@@ -241,7 +246,8 @@ int RunExtract(int argc, char** argv) {
     if (!result || messages.shownCount() > 0) {
         return kExitFailed;
     }
-    printf("%s: %s: %u entries written to %s\n", kPrefix, archivePath, files.created, folder);
+    printf("%s: %s: %u entries written to %s\n", kPrefix, tool::Shown(archivePath).c_str(),
+           files.created, tool::Shown(folder).c_str());
     return kExitOk;
 }
 

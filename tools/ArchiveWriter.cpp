@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <memory>
 
 #include "package/ArchiveFormat.h"
@@ -13,6 +14,7 @@
 #include "platform/StdioStreams.h"
 #include "platform/Text.h"
 #include "tools/Commands.h"
+#include "tools/ToolSupport.h"
 
 namespace archive {
 
@@ -29,42 +31,26 @@ constexpr size_t kCopyBlockSize = 64 * 1024;
 
 }  // namespace
 
-// A name as printed: control bytes written as \xNN, so that a name cannot move the terminal.
-std::string Shown(const char* name) {
-    std::string shown;
-    for (const char* p = name; *p != '\0'; ++p) {
-        unsigned char c = static_cast<unsigned char>(*p);
-        if (c < 32 || c == 127) {
-            char escaped[8];
-            snprintf(escaped, sizeof escaped, "\\x%02X", c);
-            shown += escaped;
-        } else {
-            shown += *p;
-        }
-    }
-    return shown;
-}
-
 int CheckInput(const char* prefix, const char* path, Input* input) {
     input->path = path;
     input->name = LastComponent(path);
     if (const char* why = names::WhyNotStored(input->name.c_str())) {
-        fprintf(stderr, "%s: %s: the name '%s' %s\n", prefix, Shown(path).c_str(),
-                Shown(input->name.c_str()).c_str(), why);
+        fprintf(stderr, "%s: %s: the name '%s' %s\n", prefix, tool::Shown(path).c_str(),
+                tool::Shown(input->name).c_str(), why);
         return kExitUsage;
     }
     struct stat info;
     if (stat(path, &info) != 0) {
-        fprintf(stderr, "%s: %s: %s\n", prefix, path, strerror(errno));
+        fprintf(stderr, "%s: %s: %s\n", prefix, tool::Shown(path).c_str(), strerror(errno));
         return kExitFailed;
     }
     if (!S_ISREG(info.st_mode)) {
-        fprintf(stderr, "%s: %s: not a regular file\n", prefix, path);
+        fprintf(stderr, "%s: %s: not a regular file\n", prefix, tool::Shown(path).c_str());
         return kExitUsage;
     }
     if (info.st_size > static_cast<off_t>(kMaxDataLength)) {
-        fprintf(stderr, "%s: %s: %lld bytes, more than the setup's limit of %u\n", prefix, path,
-                static_cast<long long>(info.st_size), kMaxDataLength);
+        fprintf(stderr, "%s: %s: %lld bytes, more than the setup's limit of %u\n", prefix,
+                tool::Shown(path).c_str(), static_cast<long long>(info.st_size), kMaxDataLength);
         return kExitUsage;
     }
     input->size = static_cast<uint32_t>(info.st_size);
@@ -85,14 +71,21 @@ int SortInputs(const char* prefix, std::vector<Input>* inputs) {
     std::stable_sort(inputs->begin(), inputs->end(), [](const Input& a, const Input& b) {
         return strcmp(a.upperName.c_str(), b.upperName.c_str()) < 0;
     });
+    // The names as the file system compares them; the first of each is the one named.
+    std::map<std::string, size_t> folded;
     int status = 0;
-    for (size_t i = 1; i < inputs->size(); ++i) {
-        const Input& a = (*inputs)[i - 1];
-        const Input& b = (*inputs)[i];
-        if (a.upperName == b.upperName) {
+    for (size_t i = 0; i < inputs->size(); ++i) {
+        const Input& input = (*inputs)[i];
+        std::string key = input.name;
+        for (char& c : key) {
+            c = static_cast<char>(names::Fold(static_cast<unsigned char>(c)));
+        }
+        auto first = folded.emplace(key, i);
+        if (!first.second) {
+            const Input& a = (*inputs)[first.first->second];
             fprintf(stderr, "%s: %s and %s: names that differ only in letter case\n", prefix,
-                    a.path.empty() ? a.name.c_str() : a.path.c_str(),
-                    b.path.empty() ? b.name.c_str() : b.path.c_str());
+                    tool::Shown(a.path.empty() ? a.name : a.path).c_str(),
+                    tool::Shown(input.path.empty() ? input.name : input.path).c_str());
             status = kExitUsage;
         }
     }
@@ -124,7 +117,8 @@ int WriteRecords(const char* prefix, const std::vector<Input>& inputs,
         }
         std::unique_ptr<ReadStream> source = OpenStdioRead(input.path.c_str());
         if (source == nullptr) {
-            fprintf(stderr, "%s: %s: %s\n", prefix, input.path.c_str(), strerror(errno));
+            fprintf(stderr, "%s: %s: %s\n", prefix, tool::Shown(input.path).c_str(),
+                    strerror(errno));
             return kExitFailed;
         }
         // More or fewer bytes than the header says show a file that changed since it was checked.
@@ -137,7 +131,8 @@ int WriteRecords(const char* prefix, const std::vector<Input>& inputs,
             }
         }
         if (copied != input.size) {
-            fprintf(stderr, "%s: %s: changed while it was read\n", prefix, input.path.c_str());
+            fprintf(stderr, "%s: %s: changed while it was read\n", prefix,
+                    tool::Shown(input.path).c_str());
             return kExitFailed;
         }
     }

@@ -18,9 +18,6 @@ struct Input {
     std::string content;  // the bytes of an entry made in memory
 };
 
-// A name as printed: control bytes written as \xNN, so that a name cannot move the terminal.
-std::string Shown(const char* name);
-
 // Checks one file before anything is written: a name Windows stores as given (names::), a regular
 // file of at most 15000000 bytes. Reports a problem as "<prefix>: <path>: <why>" on stderr and
 // returns 0 when it found none, else the exit status (2 refused, 1 cannot be read).
@@ -30,7 +27,8 @@ int CheckInput(const char* prefix, const char* path, Input* input);
 Input MemoryInput(const char* name, std::string content);
 
 // Puts the inputs in the archive's order, ascending upper-cased names, and reports every pair
-// that differs only in letter case (the setup's file system would let one overwrite the other).
+// that differs only in letter case as Windows folds it, the Windows-1252 accented letters too
+// (the setup's file system would let one overwrite the other).
 // Returns 0, or 2 when it reported a pair.
 int SortInputs(const char* prefix, std::vector<Input>* inputs);
 

@@ -1,4 +1,5 @@
 #include "tools/ConsoleMessageBoxes.h"
+#include "tools/ToolSupport.h"
 
 #include <cstdio>
 #include <string>
@@ -14,6 +15,7 @@ int ConsoleMessageBoxes::Show(WindowHandle, const char* text, const char* captio
             c = ' ';
         }
     }
-    fprintf(stderr, "%s: %s: %s\n", prefix_, caption, line.c_str());
+    fprintf(stderr, "%s: %s: %s\n", prefix_, tool::Shown(caption).c_str(),
+            tool::Shown(line).c_str());
     return kIdOk;
 }

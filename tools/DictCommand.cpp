@@ -29,22 +29,23 @@ int Usage(FILE* out, int status) {
 int Build(const char* in, const char* out) {
     std::string plain;
     if (!tool::ReadWholeFile(in, &plain)) {
-        fprintf(stderr, "zbpack dict build: cannot read %s\n", in);
+        fprintf(stderr, "zbpack dict build: cannot read %s\n", tool::Shown(in).c_str());
         return kExitFailed;
     }
     if (plain.size() > UINT32_MAX) {
-        fprintf(stderr, "zbpack dict build: %s is too large for a container\n", in);
+        fprintf(stderr, "zbpack dict build: %s is too large for a container\n",
+                tool::Shown(in).c_str());
         return kExitUsage;
     }
     NativeFileSystem files;
     std::unique_ptr<WriteStream> stream = files.Create(out);
     if (!stream) {
-        fprintf(stderr, "zbpack dict build: cannot create %s\n", out);
+        fprintf(stderr, "zbpack dict build: cannot create %s\n", tool::Shown(out).c_str());
         return kExitFailed;
     }
     if (!WriteDictionaryContainer(*stream, reinterpret_cast<const unsigned char*>(plain.data()),
                                   plain.size())) {
-        fprintf(stderr, "zbpack dict build: cannot write %s\n", out);
+        fprintf(stderr, "zbpack dict build: cannot write %s\n", tool::Shown(out).c_str());
         return kExitFailed;
     }
     return kExitOk;
@@ -54,7 +55,8 @@ int Unpack(const char* in, const char* out) {
     NativeFileSystem files;
     DictionaryStatus status;
     if (!UnscrambleDictionary(files, in, out, &status)) {
-        fprintf(stderr, "zbpack dict unpack: %s: %s\n", in, DescribeDictionaryStatus(status));
+        fprintf(stderr, "zbpack dict unpack: %s: %s\n", tool::Shown(in).c_str(),
+                DescribeDictionaryStatus(status));
         return kExitFailed;
     }
     return kExitOk;
@@ -63,15 +65,16 @@ int Unpack(const char* in, const char* out) {
 int Check(const char* in) {
     std::string text;
     if (!tool::ReadWholeFile(in, &text)) {
-        fprintf(stderr, "zbpack dict check: cannot read %s\n", in);
+        fprintf(stderr, "zbpack dict check: cannot read %s\n", tool::Shown(in).c_str());
         return kExitFailed;
     }
     std::vector<DictionaryProblem> problems = CheckDictionaryText(text);
     for (const DictionaryProblem& problem : problems) {
         if (problem.line > 0) {
-            printf("%s:%d: %s\n", in, problem.line, problem.message.c_str());
+            printf("%s:%d: %s\n", tool::Shown(in).c_str(), problem.line,
+                   tool::Shown(problem.message).c_str());
         } else {
-            printf("%s: %s\n", in, problem.message.c_str());
+            printf("%s: %s\n", tool::Shown(in).c_str(), tool::Shown(problem.message).c_str());
         }
     }
     return problems.empty() ? kExitOk : kExitFailed;

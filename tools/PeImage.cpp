@@ -87,6 +87,11 @@ int ParseImage(const uint8_t* bytes, size_t size, Image* image, std::string* err
         *error = "section or file alignment is not a power of two";
         return 0;
     }
+    // Larger file alignments are not valid, and would pad a small stub into a huge setup.
+    if (result.fileAlignment > 0x10000) {
+        *error = "the file alignment is over 64 KB";
+        return 0;
+    }
     if (directoryCount > 16 || directoriesAt + directoryCount * 8 > optionalSize) {
         *error = "the data directories do not fit the optional header";
         return 0;
@@ -98,9 +103,18 @@ int ParseImage(const uint8_t* bytes, size_t size, Image* image, std::string* err
     }
     for (uint32_t i = 0; i < directoryCount; ++i) {
         const uint8_t* entry = optional + directoriesAt + 8 * i;
-        result.directories.push_back({ReadUInt32LE(entry), ReadUInt32LE(entry + 4)});
+        DataDirectory d{ReadUInt32LE(entry), ReadUInt32LE(entry + 4)};
+        if (static_cast<uint64_t>(d.rva) + d.size > 0xFFFFFFFFu) {
+            *error = "data directory " + std::to_string(i) + " wraps around the address space";
+            return 0;
+        }
+        result.directories.push_back(d);
     }
     result.endOfSections = result.sizeOfHeaders;
+    // The sections follow the headers and each other, in the file and in memory, without
+    // overlap: the writer copies the bytes between them and moves the ones after the resources.
+    uint64_t nextAddress = 0;
+    uint64_t nextRaw = result.sizeOfHeaders;
     for (uint32_t i = 0; i < sectionCount; ++i) {
         const uint8_t* header = bytes + result.sectionTableOffset + i * kSectionHeaderSize;
         Section section;
@@ -111,12 +125,32 @@ int ParseImage(const uint8_t* bytes, size_t size, Image* image, std::string* err
         section.rawSize = ReadUInt32LE(header + 16);
         section.rawPointer = ReadUInt32LE(header + 20);
         section.characteristics = ReadUInt32LE(header + 36);
+        std::string named = "section " + section.name;
+        uint64_t extent = std::max(section.virtualSize, section.rawSize);
+        if (static_cast<uint64_t>(section.virtualAddress) + extent > 0xFFFFFFFFu) {
+            *error = named + " wraps around the address space";
+            return 0;
+        }
+        if (section.virtualAddress < nextAddress) {
+            *error = named + " overlaps the one before it in memory, or comes before it";
+            return 0;
+        }
+        nextAddress = section.virtualAddress + extent;
         if (section.rawSize != 0) {
             uint64_t end = static_cast<uint64_t>(section.rawPointer) + section.rawSize;
             if (end > size) {
-                *error = "section " + section.name + " reaches past the end of the file";
+                *error = named + " reaches past the end of the file";
                 return 0;
             }
+            if (section.rawPointer < result.sizeOfHeaders) {
+                *error = named + " starts inside the headers (below SizeOfHeaders)";
+                return 0;
+            }
+            if (section.rawPointer < nextRaw) {
+                *error = named + " overlaps the one before it in the file, or comes before it";
+                return 0;
+            }
+            nextRaw = end;
             result.endOfSections = std::max(result.endOfSections, end);
         }
         result.sections.push_back(section);
@@ -179,6 +213,11 @@ public:
             return Fail("the resource directory has no bytes in the file");
         }
         limit_ = std::min(inSection, directory.size);
+        used_.assign(limit_, false);
+        // Every entry reads its name and every leaf carries its type's and its own: a file of
+        // this size holds no more name characters than this unless many entries share one
+        // string, which would make the reading take time and memory without bound.
+        nameBudget_ = size_;
         ResourceKey path[2];
         return ReadTable(0, 0, path, resources);
     }
@@ -191,6 +230,30 @@ private:
 
     bool InDirectory(uint32_t offset, uint32_t length) const {
         return offset <= limit_ && limit_ - offset >= length;
+    }
+
+    int Spend(uint64_t characters) {
+        if (characters > nameBudget_) {
+            return Fail(
+                "the resource names, repeated per entry, take more room than the file "
+                "holds");
+        }
+        nameBudget_ -= characters;
+        return 1;
+    }
+
+    // Takes the bytes of a table or a data entry for this one use: the directory is a tree, so
+    // no two of them share a byte. Returns 0 when one was already taken.
+    int Claim(uint32_t offset, uint32_t length) {
+        for (uint32_t i = offset; i < offset + length; ++i) {
+            if (used_[i]) {
+                return Fail(
+                    "the resource directory is not a tree (a table or data entry is "
+                    "reached twice)");
+            }
+            used_[i] = true;
+        }
+        return 1;
     }
 
     int ReadKey(uint32_t field, ResourceKey* key) {
@@ -209,6 +272,9 @@ private:
         if (!InDirectory(offset + 2, length * 2)) {
             return Fail("a resource name lies outside the resource directory");
         }
+        if (!Spend(length)) {
+            return 0;
+        }
         *key = ResourceKey{true, 0, {}};
         for (uint32_t i = 0; i < length; ++i) {
             key->name.push_back(
@@ -225,6 +291,9 @@ private:
         uint32_t count = static_cast<uint32_t>(ReadUInt16LE(table + 12)) + ReadUInt16LE(table + 14);
         if (!InDirectory(offset + kDirectoryTableSize, count * kDirectoryEntrySize)) {
             return Fail("a resource directory table lies outside the resource directory");
+        }
+        if (!Claim(offset, kDirectoryTableSize + count * kDirectoryEntrySize)) {
+            return 0;
         }
         for (uint32_t i = 0; i < count; ++i) {
             const uint8_t* entry = table + kDirectoryTableSize + i * kDirectoryEntrySize;
@@ -247,6 +316,9 @@ private:
             if (key.named) {
                 return Fail("a resource language given as a name");
             }
+            if (!Spend(path[0].name.size() + path[1].name.size())) {
+                return 0;
+            }
             if (!ReadLeaf(target, path, key.id, out)) {
                 return 0;
             }
@@ -259,6 +331,9 @@ private:
         if (!InDirectory(offset, kDataEntrySize)) {
             return Fail("a resource data entry lies outside the resource directory");
         }
+        if (!Claim(offset, kDataEntrySize)) {
+            return 0;
+        }
         const uint8_t* entry = bytes_ + base_ + offset;
         Resource resource;
         resource.type = path[0];
@@ -269,6 +344,9 @@ private:
         resource.codePage = ReadUInt32LE(entry + 8);
         resource.data = nullptr;
         int index = image_.SectionOf(rva);
+        if (index < 0 && resource.size == 0) {
+            index = image_.SectionOf(rva - 1);  // empty data may stand at its section's end
+        }
         if (index < 0) {
             return Fail("the data of resource " + path[1].Describe() + " lies in no section");
         }
@@ -289,8 +367,10 @@ private:
     size_t size_;
     const Image& image_;
     std::string* error_;
-    uint32_t base_ = 0;   // file offset of the resource directory
-    uint32_t limit_ = 0;  // its length in the file
+    uint32_t base_ = 0;       // file offset of the resource directory
+    uint32_t limit_ = 0;      // its length in the file
+    std::vector<bool> used_;  // per byte of the directory: part of a table or data entry read
+    uint64_t nameBudget_ = 0;
 };
 
 }  // namespace

@@ -58,18 +58,20 @@ const char kBuildHelp[] =
     "\n"
     "Refused, each problem with its message, exit status 2 and nothing written: a file that the\n"
     "installation or its links need and DIR lacks (names match without regard to case), a\n"
-    "subfolder, a file that is not regular or cannot be read, a name longer than 255\n"
-    "characters or not a bare file name, a file over 15000000 bytes, two names that differ\n"
-    "only in case, a dictionary text with problems (zbpack dict check), a release input that\n"
-    "is not what it must be (a file of another name or a folder in DIR, a document that is\n"
-    "not RTF or too large, a bad version, picture or icon), a stub that is signed\n"
-    "(sign the setup after packing it), a file that is not a stub of this setup.\n"
+    "subfolder, a symbolic link or another file that is not regular, a file that cannot be\n"
+    "read, a name longer than 255 characters or not a bare file name, a file over 15000000\n"
+    "bytes, two names that differ only in case (as Windows folds it, accented letters too), a\n"
+    "dictionary text with problems (zbpack dict check), a release input that is not what it\n"
+    "must be (a file of another name or a folder in DIR, a document that is not RTF or too\n"
+    "large, a bad version, picture or icon), a stub that is signed (sign the setup after\n"
+    "packing it), a damaged image or a file that is not a stub of this setup.\n"
     "The same inputs give the same bytes. Exit status 1 when OUT.exe cannot be written.\n";
 
 const char kListHelp[] =
     "usage: zbpack setup list SETUP.exe\n"
     "Prints one line per resource: type, name, language, size in bytes, and the file offset of\n"
-    "its data; then the version: its text and its four numbers.\n";
+    "its data; then the version: its text and its four numbers. Exit status 2 when SETUP.exe\n"
+    "is not a sound PE image, 1 when it cannot be read.\n";
 
 // Named resources are stored upper-cased, as windres stores them.
 const std::string kDataType = text::Upper(kPlainExtractType);
@@ -91,7 +93,8 @@ const uint8_t* Bytes(const std::string& s) {
 // Reads and checks the stub; reports every problem. Returns the number of problems.
 int LoadStub(const char* path, Stub* stub) {
     if (!tool::ReadWholeFile(path, &stub->bytes)) {
-        fprintf(stderr, "%s: the stub '%s' cannot be read: %s\n", kPrefix, path, strerror(errno));
+        fprintf(stderr, "%s: the stub '%s' cannot be read: %s\n", kPrefix,
+                tool::Shown(path).c_str(), strerror(errno));
         return 1;
     }
     std::string why;
@@ -99,7 +102,8 @@ int LoadStub(const char* path, Stub* stub) {
         !pe::CheckRewritable(stub->image, stub->bytes.size(), &why) ||
         !pe::ReadResources(Bytes(stub->bytes), stub->bytes.size(), stub->image, &stub->resources,
                            &why)) {
-        fprintf(stderr, "%s: '%s' cannot be the stub: %s\n", kPrefix, path, why.c_str());
+        fprintf(stderr, "%s: '%s' cannot be the stub: %s\n", kPrefix, tool::Shown(path).c_str(),
+                tool::Shown(why).c_str());
         return 1;
     }
     const pe::ResourceKey dataType = pe::ResourceKey::Name(kDataType.c_str());
@@ -112,7 +116,8 @@ int LoadStub(const char* path, Stub* stub) {
             fprintf(stderr,
                     "%s: '%s' already carries data resources (%s %s): give the stub, not a "
                     "packed setup\n",
-                    kPrefix, path, kDataType.c_str(), resource.name.Describe().c_str());
+                    kPrefix, tool::Shown(path).c_str(), kDataType.c_str(),
+                    tool::Shown(resource.name.Describe()).c_str());
             return 1;
         }
         hasInstallDialog |= resource.type == dialogType && resource.name == installDialog;
@@ -120,7 +125,7 @@ int LoadStub(const char* path, Stub* stub) {
     }
     if (!hasInstallDialog) {
         fprintf(stderr, "%s: '%s' is not a stub of this setup (it has no %s dialog)\n", kPrefix,
-                path, kInstallDialogTemplate);
+                tool::Shown(path).c_str(), kInstallDialogTemplate);
         return 1;
     }
     // The data resources take the language of the others (all in one language in the stub).
@@ -142,8 +147,8 @@ int LoadPayload(const char* folder, const char* dictionaryPath,
                 std::vector<archive::Input>* inputs) {
     DIR* dir = opendir(folder);
     if (dir == nullptr) {
-        fprintf(stderr, "%s: payload folder '%s' cannot be opened: %s\n", kPrefix, folder,
-                strerror(errno));
+        fprintf(stderr, "%s: payload folder '%s' cannot be opened: %s\n", kPrefix,
+                tool::Shown(folder).c_str(), strerror(errno));
         return 1;
     }
     std::vector<std::string> names;
@@ -159,25 +164,33 @@ int LoadPayload(const char* folder, const char* dictionaryPath,
     std::vector<std::string> present;
     for (const std::string& name : names) {
         std::string path = std::string(folder) + "/" + name;
+        // The entry itself, not what a link points to: a link could carry a file from anywhere.
         struct stat info;
-        if (stat(path.c_str(), &info) != 0) {
-            fprintf(stderr, "%s: '%s' in the payload cannot be read: %s\n", kPrefix, name.c_str(),
+        std::string shown = tool::Shown(name);
+        if (lstat(path.c_str(), &info) != 0) {
+            fprintf(stderr, "%s: '%s' in the payload cannot be read: %s\n", kPrefix, shown.c_str(),
                     strerror(errno));
+            ++problems;
+        } else if (S_ISLNK(info.st_mode)) {
+            fprintf(stderr,
+                    "%s: '%s' in the payload is a symbolic link, not a regular file: copy the "
+                    "file itself into the folder\n",
+                    kPrefix, shown.c_str());
             ++problems;
         } else if (S_ISDIR(info.st_mode)) {
             fprintf(stderr, "%s: the payload holds a folder, '%s': the archive holds files only\n",
-                    kPrefix, name.c_str());
+                    kPrefix, shown.c_str());
             ++problems;
         } else if (!S_ISREG(info.st_mode)) {
             fprintf(stderr, "%s: '%s' in the payload is not a regular file\n", kPrefix,
-                    name.c_str());
+                    shown.c_str());
             ++problems;
         } else if (access(path.c_str(), R_OK) != 0) {
-            fprintf(stderr, "%s: '%s' in the payload cannot be read\n", kPrefix, name.c_str());
+            fprintf(stderr, "%s: '%s' in the payload cannot be read\n", kPrefix, shown.c_str());
             ++problems;
         } else if (text::Upper(name) == kDictionaryResourceName) {
             fprintf(stderr, "%s: note: the payload's %s is left out; %s is made from %s\n", kPrefix,
-                    name.c_str(), kDictionaryResourceName, dictionaryPath);
+                    shown.c_str(), kDictionaryResourceName, tool::Shown(dictionaryPath).c_str());
         } else {
             archive::Input input;
             if (archive::CheckInput(kPrefix, path.c_str(), &input) != 0) {
@@ -189,7 +202,8 @@ int LoadPayload(const char* folder, const char* dictionaryPath,
         }
     }
     if (names.empty()) {
-        fprintf(stderr, "%s: the payload folder '%s' holds no files\n", kPrefix, folder);
+        fprintf(stderr, "%s: the payload folder '%s' holds no files\n", kPrefix,
+                tool::Shown(folder).c_str());
         ++problems;
     }
     // What the installation copies, registers and starts, and what its links point to.
@@ -210,26 +224,29 @@ int LoadPayload(const char* folder, const char* dictionaryPath,
 int LoadDictionary(const char* path, std::string* container) {
     std::string text;
     if (!tool::ReadWholeFile(path, &text)) {
-        fprintf(stderr, "%s: the dictionary text '%s' cannot be read\n", kPrefix, path);
+        fprintf(stderr, "%s: the dictionary text '%s' cannot be read\n", kPrefix,
+                tool::Shown(path).c_str());
         return 1;
     }
     std::vector<DictionaryProblem> problems = CheckDictionaryText(text);
+    std::string shown = tool::Shown(path);
     for (const DictionaryProblem& problem : problems) {
         if (problem.line > 0) {
-            fprintf(stderr, "%s: dictionary: %s:%d: %s\n", kPrefix, path, problem.line,
-                    problem.message.c_str());
+            fprintf(stderr, "%s: dictionary: %s:%d: %s\n", kPrefix, shown.c_str(), problem.line,
+                    tool::Shown(problem.message).c_str());
         } else {
-            fprintf(stderr, "%s: dictionary: %s: %s\n", kPrefix, path, problem.message.c_str());
+            fprintf(stderr, "%s: dictionary: %s: %s\n", kPrefix, shown.c_str(),
+                    tool::Shown(problem.message).c_str());
         }
     }
     if (!problems.empty()) {
         fprintf(stderr, "%s: the dictionary text '%s' has problems (zbpack dict check)\n", kPrefix,
-                path);
+                shown.c_str());
         return 1;
     }
     if (text.size() > archive::kMaxDataLength - kDictionaryHeaderSize) {
         fprintf(stderr, "%s: the dictionary text '%s' is too large for the archive\n", kPrefix,
-                path);
+                shown.c_str());
         return 1;
     }
     container->clear();
@@ -285,12 +302,13 @@ int WriteSetup(const Stub& stub, const std::vector<archive::Input>& inputs,
     resources.push_back(archive);
 
     // Written beside OUT and renamed over it at the end: a failure leaves OUT as it was.
-    std::string temporary = std::string(outPath) + ".tmp-" + std::to_string(getpid());
-    FILE* file = fopen(temporary.c_str(), "wb");
+    std::string temporary;
+    FILE* file = tool::CreateTemporaryBeside(outPath, &temporary);
     if (file == nullptr) {
-        fprintf(stderr, "%s: %s: %s\n", kPrefix, temporary.c_str(), strerror(errno));
+        fprintf(stderr, "%s: %s: %s\n", kPrefix, tool::Shown(temporary).c_str(), strerror(errno));
         return kExitFailed;
     }
+    tool::RemoveOnSignal(temporary.c_str());
     static char buffer[1 << 20];
     setvbuf(file, buffer, _IOFBF, sizeof buffer);
     FileSink sink(file);
@@ -312,15 +330,19 @@ int WriteSetup(const Stub& stub, const std::vector<archive::Input>& inputs,
         why = strerror(errno);
     }
     if (!ok) {
-        fprintf(stderr, "%s: %s not written: %s\n", kPrefix, outPath, why.c_str());
+        fprintf(stderr, "%s: %s not written: %s\n", kPrefix, tool::Shown(outPath).c_str(),
+                tool::Shown(why).c_str());
         unlink(temporary.c_str());
+    }
+    tool::RemoveOnSignal(nullptr);
+    if (!ok) {
         return kExitFailed;
     }
     struct stat info;
     long long size = stat(outPath, &info) == 0 ? static_cast<long long>(info.st_size) : -1;
     printf("%s: %s: %zu entries in RESOURCE.DAT (%llu bytes), DICT.DIC %zu bytes, %lld bytes\n",
-           kPrefix, outPath, inputs.size(), static_cast<unsigned long long>(archiveLength),
-           container.size(), size);
+           kPrefix, tool::Shown(outPath).c_str(), inputs.size(),
+           static_cast<unsigned long long>(archiveLength), container.size(), size);
     return kExitOk;
 }
 
@@ -344,7 +366,7 @@ int RunBuild(int argc, char** argv) {
                                                                      : nullptr;
         if (target == nullptr || i + 1 >= argc) {
             fprintf(stderr, "%s: unknown option or option without a value: '%s'\n", kPrefix,
-                    argv[i]);
+                    tool::Shown(argv[i]).c_str());
             return tool::UsageError(kBuildHelp);
         }
         *target = argv[i + 1];
@@ -366,7 +388,7 @@ int RunBuild(int argc, char** argv) {
     struct stat info;
     if (stat(payload, &info) != 0 || !S_ISDIR(info.st_mode)) {
         fprintf(stderr, "%s: payload folder '%s' does not exist or is not a folder\n", kPrefix,
-                payload);
+                tool::Shown(payload).c_str());
         ++problems;
     } else {
         problems += LoadPayload(payload, dictionary, &inputs);
@@ -374,7 +396,7 @@ int RunBuild(int argc, char** argv) {
     std::string container;
     if (stat(dictionary, &info) != 0 || !S_ISREG(info.st_mode)) {
         fprintf(stderr, "%s: dictionary text '%s' does not exist or is not a file\n", kPrefix,
-                dictionary);
+                tool::Shown(dictionary).c_str());
         ++problems;
     } else if (LoadDictionary(dictionary, &container) == 0) {
         // The archive carries the container too, byte for byte the resource.
@@ -399,7 +421,7 @@ int RunList(int argc, char** argv) {
     }
     std::string bytes;
     if (!tool::ReadWholeFile(argv[1], &bytes)) {
-        fprintf(stderr, "zbpack setup list: %s cannot be read\n", argv[1]);
+        fprintf(stderr, "zbpack setup list: %s cannot be read\n", tool::Shown(argv[1]).c_str());
         return kExitFailed;
     }
     pe::Image image;
@@ -407,12 +429,14 @@ int RunList(int argc, char** argv) {
     std::string why;
     if (!pe::ParseImage(Bytes(bytes), bytes.size(), &image, &why) ||
         !pe::ReadResources(Bytes(bytes), bytes.size(), image, &resources, &why)) {
-        fprintf(stderr, "zbpack setup list: %s: %s\n", argv[1], why.c_str());
-        return kExitFailed;
+        fprintf(stderr, "zbpack setup list: %s: %s\n", tool::Shown(argv[1]).c_str(),
+                tool::Shown(why).c_str());
+        return kExitUsage;
     }
     for (const pe::Resource& r : resources) {
-        printf("%s\t%s\t%u\t%u\t%lld\n", r.type.Describe().c_str(), r.name.Describe().c_str(),
-               r.language, r.size, static_cast<long long>(r.data - Bytes(bytes)));
+        printf("%s\t%s\t%u\t%u\t%lld\n", tool::Shown(r.type.Describe()).c_str(),
+               tool::Shown(r.name.Describe()).c_str(), r.language, r.size,
+               static_cast<long long>(r.data - Bytes(bytes)));
     }
     std::string version = DescribeVersion(resources);
     if (!version.empty()) {

@@ -60,8 +60,8 @@ private:
 class StderrMessages : public MessageBoxes {
 public:
     int Show(WindowHandle, const char* text, const char* caption, unsigned) override {
-        fprintf(stderr, "zbpack strings: %s: ", caption);
-        tool::PrintEscaped(stderr, text);
+        fprintf(stderr, "zbpack strings: %s: ", tool::Shown(caption).c_str());
+        fputs(tool::ShownText(text).c_str(), stderr);
         fputc('\n', stderr);
         return kIdOk;
     }
@@ -70,9 +70,9 @@ public:
 SetupState gState;
 
 void PrintLine(const char* key, const char* text) {
-    fputs(key, stdout);
+    fputs(tool::Shown(key).c_str(), stdout);
     fputc('=', stdout);
-    tool::PrintEscaped(stdout, text);
+    fputs(tool::ShownText(text).c_str(), stdout);
     fputc('\n', stdout);
 }
 
@@ -107,12 +107,13 @@ int RunStringsCommand(int argc, char** argv) {
         known = known || strcmp(language, kSetupLanguages[i]) == 0;
     }
     if (!known) {
-        fprintf(stderr, "zbpack strings: note: %s is not a language of the setup\n", language);
+        fprintf(stderr, "zbpack strings: note: %s is not a language of the setup\n",
+                tool::Shown(language).c_str());
     }
 
     std::string container;
     if (!tool::ReadWholeFile(dictionary, &container)) {
-        fprintf(stderr, "zbpack strings: cannot read %s\n", dictionary);
+        fprintf(stderr, "zbpack strings: cannot read %s\n", tool::Shown(dictionary).c_str());
         return kExitFailed;
     }
     const char* tmp = getenv("TMPDIR");

@@ -1,5 +1,10 @@
 #include "tools/ToolSupport.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstring>
 
 namespace tool {
@@ -42,24 +47,83 @@ std::optional<int> HelpOrUsage(int argc, char** argv, const char* help, bool cou
     return std::nullopt;
 }
 
-void PrintEscaped(FILE* out, const char* text) {
-    for (const char* c = text; *c != '\0'; ++c) {
-        switch (*c) {
-            case '\\':
-                fputs("\\\\", out);
-                break;
-            case '\n':
-                fputs("\\n", out);
-                break;
-            case '\t':
-                fputs("\\t", out);
-                break;
-            case '\r':
-                fputs("\\r", out);
-                break;
-            default:
-                fputc(*c, out);
+std::string Shown(const std::string& text) {
+    std::string shown;
+    for (char c : text) {
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (c == '\n' || c == '\t' || c == '\r') {
+            shown += '\\';
+            shown += c == '\n' ? 'n' : c == '\t' ? 't' : 'r';
+        } else if (byte < 32 || byte == 127) {
+            char escaped[8];
+            snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            shown += escaped;
+        } else {
+            shown += c;
         }
+    }
+    return shown;
+}
+
+std::string ShownText(const std::string& text) {
+    std::string doubled;
+    for (char c : text) {
+        doubled += c;
+        if (c == '\\') {
+            doubled += c;
+        }
+    }
+    return Shown(doubled);
+}
+
+FILE* CreateTemporaryBeside(const char* output, std::string* name) {
+    std::string base = std::string(output) + ".tmp-" + std::to_string(getpid());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *name = attempt == 0 ? base : base + "-" + std::to_string(attempt);
+        int fd = open(name->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            FILE* file = fdopen(fd, "wb");
+            if (file == nullptr) {
+                int saved = errno;
+                close(fd);
+                unlink(name->c_str());
+                errno = saved;
+            }
+            return file;
+        }
+        if (errno != EEXIST) {
+            return nullptr;
+        }
+    }
+    return nullptr;
+}
+
+namespace {
+
+// The path is copied into a fixed buffer: the handler may only call what is safe in a signal.
+char gRemoveOnSignal[4096];
+
+void RemoveAndStop(int signal) {
+    if (gRemoveOnSignal[0] != '\0') {
+        unlink(gRemoveOnSignal);
+    }
+    ::signal(signal, SIG_DFL);
+    raise(signal);
+}
+
+}  // namespace
+
+void RemoveOnSignal(const char* temporary) {
+    if (temporary == nullptr || strlen(temporary) >= sizeof gRemoveOnSignal) {
+        gRemoveOnSignal[0] = '\0';
+        return;
+    }
+    // The first byte last, so that a signal in between sees no half-copied path.
+    gRemoveOnSignal[0] = '\0';
+    memcpy(gRemoveOnSignal + 1, temporary + 1, strlen(temporary));
+    gRemoveOnSignal[0] = temporary[0];
+    for (int each : {SIGINT, SIGTERM, SIGHUP}) {
+        signal(each, RemoveAndStop);
     }
 }
 
@@ -81,7 +145,7 @@ int RunSubcommand(const char* prefix, const char* usage, const Command* subcomma
             return command->run(argc - 1, argv + 1);
         }
     }
-    fprintf(stderr, "%s: unknown subcommand '%s'\n", prefix, argv[1]);
+    fprintf(stderr, "%s: unknown subcommand '%s'\n", prefix, tool::Shown(argv[1]).c_str());
     return UsageError(usage);
 }
 

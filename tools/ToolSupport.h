@@ -24,7 +24,21 @@ std::optional<int> HelpOrUsage(int argc, char** argv, const char* help, bool cou
 // prints usage to stderr and returns kExitUsage.
 int RunSubcommand(const char* prefix, const char* usage, const Command* subcommands, int argc,
                   char** argv);
-// Prints a text with backslash, line feed, tab and carriage return as \\, \n, \t and \r.
-void PrintEscaped(FILE* out, const char* text);
+// A name from an input (a file, a path, a resource, a key) as zbpack prints it, so that it
+// cannot move or retitle the terminal nor break a line: line feed, tab and carriage return as
+// \n, \t and \r, every other control byte (NUL and DEL included) as \xNN.
+std::string Shown(const std::string& text);
+// A text printed so that it can be read back: Shown, with every backslash doubled first.
+std::string ShownText(const std::string& text);
+
+// Creates the temporary file for output that is renamed over it at the end, beside it, named
+// output + ".tmp-" + the process id (and a count when that name is taken): exclusively and
+// without following a link, so that a name planted in a folder others can write cannot make
+// zbpack write into another file. Returns the file open for writing with its name in *name, or
+// null with errno set.
+FILE* CreateTemporaryBeside(const char* output, std::string* name);
+// Removes the temporary file of this process that is still being written (if any) when the
+// process is stopped by SIGINT, SIGTERM or SIGHUP; forget with nullptr once it is renamed.
+void RemoveOnSignal(const char* temporary);
 
 }  // namespace tool

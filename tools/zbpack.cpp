@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "tools/Commands.h"
+#include "tools/ToolSupport.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ int main(int argc, char** argv) {
             return command->run(argc - 1, argv + 1);
         }
     }
-    fprintf(stderr, "zbpack: unknown command '%s'\n", argv[1]);
+    fprintf(stderr, "zbpack: unknown command '%s'\n", tool::Shown(argv[1]).c_str());
     PrintUsage(stderr);
     return kExitUsage;
 }

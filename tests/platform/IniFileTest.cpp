@@ -159,9 +159,13 @@ TEST_P(ProfileStoreTest, OddLayoutsReadAsThePlatformReadsThem) {
         {"[A]\r\n  IND  =  x  \r\n", " A ", " IND ", "DEF", "x"},
         // Keys before the first section belong to the section with an empty name.
         {"K0=before\r\n[A]\r\nK=1\r\n", "", "K0", "DEF", "before"},
-        // A "[" line without "]" is skipped: its keys stay in the section before.
+        // A "[" line without "]" is a key line: the keys after it stay in the section before.
         {"[B]\r\nX=1\r\n[C\r\nK=open\r\n", "B", "K", "DEF", "open"},
         {"[B]\r\nX=1\r\n[C\r\nK=open\r\n", "C", "K", "DEF", "DEF"},
+        {"[B]\r\n[x=1\r\n", "B", "[x", "DEF", "1"},
+        // ^Z, the DOS end-of-file byte, is a blank.
+        {"[S]\r\n\x1AK\x1A=\x1A v\x1A\r\n\x1A", "S", "K", "DEF", "v"},
+        {"[S]\r\nK=v\r\n\x1A", "S", "\x1A", "DEF", "DEF"},
         // The name runs to the last "]".
         {"[D]]\r\nK=dd\r\n", "D", "K", "DEF", "DEF"},
         {"[D]]\r\nK=dd\r\n", "D]", "K", "DEF", "dd"},
@@ -169,7 +173,20 @@ TEST_P(ProfileStoreTest, OddLayoutsReadAsThePlatformReadsThem) {
         {"\xEF\xBB\xBF[S]\r\nK=\xC3\xA8\xE2\x82\xAC\r\n", "S", "K", "DEF", "\xE8\x80"},
         {"[S]\r\nK=a\0b\r\nL=l\r\n"s, "S", "K", "DEF", "a"},
         {"[S]\r\nK=a\0b\r\nL=l\r\n"s, "S", "L", "DEF", "l"},
+        // The value is cut at its NUL before the quotes come off.
+        {"[S]\r\nK=\"a\0b\"\r\n"s, "S", "K", "DEF", "\"a"},
+        {"[S]\r\nK='a'\0b\r\n"s, "S", "K", "DEF", "a"},
         {"[S]\r\n", "S", "K", "\"quoted default\"", "quoted default"},
+        // A default loses its trailing spaces, never its first character, and keeps tabs.
+        {"[S]\r\n", "S", "K", "   ", " "},
+        {"[S]\r\n", "S", "K", "d\t  ", "d\t"},
+        // Bytes that are not UTF-8 after the mark: one "?" for a lead byte and the continuation
+        // bytes that fit it, or for a lead byte and a second byte out of its range; a character
+        // past U+FFFF is two.
+        {"\xEF\xBB\xBF[S]\r\nK=\xC3(\xE2\x82(\x80.\xE2\x82\r\n", "S", "K", "DEF", "?(?(?.?"},
+        {"\xEF\xBB\xBF[S]\r\nK=\xC0\xAF|\xED\xA0\x80|\xF4\x90\x80\x80|\xF0\x9F\x98\x80|"
+         "\xE0\x80\x80|\xF0\x9F\x98(\r\n",
+         "S", "K", "DEF", "??|??|???|??|??|?("},
         // Only ASCII letters match without regard to case.
         {"[\xC9T\xC9]\r\nK=accent\r\n", "\xE9t\xE9", "K", "DEF", "DEF"},
     };

@@ -127,12 +127,15 @@ public:
     std::vector<uint8_t> bytes;
 };
 
-// Writes image with resources; returns the new image, or empty with the reason in error.
+// Writes image with resources; returns the new image, or empty with the reason in error. The
+// image's own resources are read, as zbpack setup build reads the stub's.
 std::vector<uint8_t> Rewrite(const std::vector<uint8_t>& image,
                              const std::vector<pe::Resource>& resources, std::string* error) {
     pe::Image parsed;
+    std::vector<pe::Resource> own;
     if (!pe::ParseImage(image.data(), image.size(), &parsed, error) ||
-        !pe::CheckRewritable(parsed, image.size(), error)) {
+        !pe::CheckRewritable(parsed, image.size(), error) ||
+        !pe::ReadResources(image.data(), image.size(), parsed, &own, error)) {
         return {};
     }
     MemorySink sink;
@@ -193,11 +196,43 @@ pe::Resource ProducedResource(const char* name, uint32_t size, uint8_t seed) {
     return r;
 }
 
+// Damage done to a written stub (PE32+, .text, .rsrc with two types, .reloc).
+constexpr size_t kOptional = 0x58;
+constexpr size_t kSectionTable = kOptional + 240;
+uint32_t Get(const std::vector<uint8_t>& image, size_t offset) {
+    return ReadUInt32LE(&image[offset]);
+}
+void Set(std::vector<uint8_t>& image, size_t offset, uint32_t value) {
+    WriteUInt32LE(&image[offset], value);
+}
+void HeadersOverResources(std::vector<uint8_t>& image) {
+    Set(image, kOptional + 60, Get(image, kSectionTable + 40 + 20) + 0x200);
+}
+void SecondTypeSharesTheFirstsTable(std::vector<uint8_t>& image) {
+    size_t root = Get(image, kSectionTable + 40 + 20);
+    Set(image, root + 16 + 8 + 4, Get(image, root + 16 + 4));
+}
+void RelocationsOverlapResourcesInMemory(std::vector<uint8_t>& image) {
+    Set(image, kSectionTable + 80 + 12, Get(image, kSectionTable + 40 + 12) + 8);
+}
+void RelocationsOverlapResourcesInTheFile(std::vector<uint8_t>& image) {
+    Set(image, kSectionTable + 80 + 20, Get(image, kSectionTable + 40 + 20));
+}
+void ImportsWrapAround(std::vector<uint8_t>& image) {
+    Set(image, kOptional + 112 + 8, 0xFFFFFF00u);
+    Set(image, kOptional + 112 + 12, 0x200);
+}
+void HugeAlignment(std::vector<uint8_t>& image) {
+    Set(image, kOptional + 32, 0x40000000);
+    Set(image, kOptional + 36, 0x40000000);
+}
+
 struct Case {
     const char* what;
     ImageSpec spec;
     uint32_t archiveSize;
     const char* refusal;  // a part of the error, or null when the image must be written
+    void (*damage)(std::vector<uint8_t>& stub);
 };
 
 TEST(PeImageTest, ResourceSectionPlacementAndRefusals) {
@@ -232,6 +267,17 @@ TEST(PeImageTest, ResourceSectionPlacementAndRefusals) {
         {"data after the last section", overlay, 10, "data after its last section"},
         {"no resources", noRsrc, 10, "no resource section"},
         {"debug directory inside .reloc", debug, 10, "data directory 6"},
+        {"SizeOfHeaders above the resources' raw data", ImageSpec{}, 10, "below SizeOfHeaders",
+         HeadersOverResources},
+        {"a type table reached twice", ImageSpec{}, 10, "not a tree",
+         SecondTypeSharesTheFirstsTable},
+        {"sections overlapping in memory", ImageSpec{}, 10, "overlaps the one before it in memory",
+         RelocationsOverlapResourcesInMemory},
+        {"sections overlapping in the file", ImageSpec{}, 10,
+         "overlaps the one before it in the file", RelocationsOverlapResourcesInTheFile},
+        {"a data directory wrapping around", ImageSpec{}, 10, "data directory 1 wraps",
+         ImportsWrapAround},
+        {"a file alignment of 1 GB", ImageSpec{}, 10, "over 64 KB", HugeAlignment},
     };
     const std::string dialog = "dialog template";
     const std::string icon(13, '\x11');
@@ -252,6 +298,9 @@ TEST(PeImageTest, ResourceSectionPlacementAndRefusals) {
                            MemoryResource(pe::ResourceKey::Id(3), pe::ResourceKey::Id(1), icon)},
                           &error);
         ASSERT_FALSE(stub.empty()) << error;
+        if (c.damage != nullptr) {
+            c.damage(stub);
+        }
         // The stub's own resources and the two data ones, as zbpack setup build hands them over.
         std::vector<pe::Resource> resources;
         pe::Image parsedStub;
@@ -357,6 +406,18 @@ TEST(PeImageTest, RefusesWhatCannotBeWrittenRight) {
     std::vector<uint8_t> cut(image.begin(), image.end() - 0x200);
     EXPECT_TRUE(Rewrite(cut, {}, &error).empty());
     EXPECT_NE(std::string::npos, error.find("past the end of the file")) << error;
+    // A tree whose leaves repeat a long type name more often than the file could hold it: the
+    // reader would copy the name per leaf.
+    std::vector<pe::Resource> repeated;
+    const std::string longType(2000, 'T');
+    for (uint16_t id = 1; id <= 8; ++id) {
+        repeated.push_back(
+            MemoryResource(pe::ResourceKey::Name(longType.c_str()), pe::ResourceKey::Id(id), data));
+    }
+    std::vector<uint8_t> named = Rewrite(image, repeated, &error);
+    ASSERT_FALSE(named.empty()) << error;
+    EXPECT_TRUE(Rewrite(named, {}, &error).empty());
+    EXPECT_NE(std::string::npos, error.find("take more room than the file holds")) << error;
 }
 
 TEST(PeImageTest, CheckSumOverPiecesOfAnyLength) {

@@ -67,8 +67,11 @@ if [ "$mode" = inputs ]; then
     # Names the archive cannot hold side by side, and a file over the setup's limit (sparse).
     cp -r "$full" "$work/clash"
     printf 'x' >"$work/clash/THUMBS.DB"
+    printf 'e' >"$work/clash/"$'caf\xE9.txt' && printf 'E' >"$work/clash/"$'CAF\xC9.txt'
     run "names differing in case" 2 --payload "$work/clash" --out "$out" --stub "$stub"
-    says "names differing in case" "names that differ only in letter case"
+    says "names differing in case" "Thumbs.db: names that differ only in letter case"
+    says "accented letters differing in case" \
+        "CAF"$'\xC9'".txt and $work/clash/caf"$'\xE9'".txt: names that differ only in letter case"
     cp -r "$full" "$work/big"
     truncate -s 15000001 "$work/big/song.kar"
     run "file too big" 2 --payload "$work/big" --out "$out" --stub "$stub"
@@ -87,6 +90,16 @@ if [ "$mode" = inputs ]; then
     cp -r "$full" "$work/nested" && mkdir "$work/nested/SONGS"
     run "subfolder" 2 --payload "$work/nested" --out "$out" --stub "$stub"
     says "subfolder" "the payload holds a folder, 'SONGS'"
+    # A symbolic link would pack a file from anywhere; names are printed with control bytes
+    # escaped.
+    cp -r "$full" "$work/linked"
+    printf 'secret' >"$work/outside.txt"
+    ln -s "$work/outside.txt" "$work/linked/notes.txt"
+    mkdir "$work/linked/"$'dir\e]0;x\a'
+    run "symbolic link" 2 --payload "$work/linked" --out "$out" --stub "$stub"
+    says "symbolic link" "'notes.txt' in the payload is a symbolic link"
+    says "escaped name" "the payload holds a folder, 'dir\x1B]0;x\x07'"
+    never_says "escaped name" $'\e'
 
     # A release's documents, version and pictures: every problem told, each in its own words.
     docs=$work/docs && mkdir -p "$docs/old"
@@ -166,6 +179,40 @@ if [ "$mode" = inputs ]; then
     says "another program" "is not a stub of this setup (it has no INSTALLDLG dialog)"
     run "not a program" 2 --payload "$full" --out "$out" --stub "$good_dict"
     says "not a program" "not a Windows program"
+    # Damaged stubs: SizeOfHeaders above the sections' raw data, and a second resource type
+    # sharing the first one's table (each leaf would be read once per path to it).
+    cp "$stub" "$work/headers.exe"
+    printf '\x00\x30\x00\x00' |
+        dd of="$work/headers.exe" bs=1 seek=$((pe + 24 + 60)) conv=notrunc 2>/dev/null
+    run "SizeOfHeaders over the sections" 2 --payload "$full" --out "$out" \
+        --stub "$work/headers.exe"
+    says "SizeOfHeaders over the sections" "starts inside the headers (below SizeOfHeaders)"
+    rsrc=$(grep -obUaP '\.rsrc\x00\x00\x00' "$stub" | head -1 | cut -d: -f1)
+    root=$(od -An -tu4 -j$((rsrc + 20)) -N4 "$stub" | tr -d ' ')
+    cp "$stub" "$work/shared.exe"
+    dd if="$stub" of="$work/shared.exe" bs=1 skip=$((root + 20)) seek=$((root + 28)) count=4 \
+        conv=notrunc 2>/dev/null
+    run "shared resource table" 2 --payload "$full" --out "$out" --stub "$work/shared.exe"
+    says "shared resource table" "the resource directory is not a tree"
+    "$ZBPACK" setup list "$work/shared.exe" >"$work/out" 2>"$work/err"
+    [ $? -eq 2 ] || fail "setup list of a damaged setup: not exit 2: $(cat "$work/err")"
+    # A resource name with an escape sequence is listed escaped.
+    at=$(grep -obUaP '\x05\x00S\x00E\x00T\x00U\x00P\x00' "$stub" | head -1 | cut -d: -f1)
+    cp "$stub" "$work/escaped.exe"
+    printf '\x1b\x00]\x000\x00;\x00x\x00' |
+        dd of="$work/escaped.exe" bs=1 seek=$((at + 2)) conv=notrunc 2>/dev/null
+    "$ZBPACK" setup list "$work/escaped.exe" >"$work/err" 2>&1 || fail "setup list: $(cat "$work/err")"
+    says "setup list, escaped name" '"\x1B]0;x"'
+    never_says "setup list, escaped name" $'\e'
+    # A link planted under the temporary name is neither followed nor taken over.
+    printf 'precious' >"$work/victim.txt"
+    bash -c 'ln -s "$1" "$2.tmp-$$" &&
+        exec "$0" setup build --stub "$3" --payload "$4" --dictionary "$5" --out "$2"' \
+        "$ZBPACK" "$work/victim.txt" "$work/planted.exe" "$stub" "$full" "$good_dict" \
+        >"$work/out" 2>"$work/err" || fail "setup build beside a planted link: $(cat "$work/err")"
+    [ "$(cat "$work/victim.txt")" = precious ] || fail "setup build wrote through a planted link"
+    [ -f "$work/planted.exe" ] && [ ! -L "$work/planted.exe" ] ||
+        fail "setup build beside a planted link: no setup of its own"
 
     [ ! -e "$out" ] || fail "a refused run wrote $out"
     ! ls "$work"/setup.exe.tmp-* >/dev/null 2>&1 || fail "a refused run left a temporary file"

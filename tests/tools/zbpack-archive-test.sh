@@ -75,7 +75,10 @@ printf 'x' >in/a.txt
 head -c 15000001 /dev/zero >in/huge.bin
 head -c 15000000 /dev/zero >in/largest.bin
 # (Names over 255 characters are refused too, but no Linux file system can hold one.)
-for args in "in/A.TXT in/a.txt" "in/huge.bin" "in/" "in/A.TXT in/.." "in/A.TXT in"; do
+# Windows folds the Windows-1252 accented letters as well.
+printf 'e' >in/$'caf\xE9.txt' && printf 'E' >in/$'CAF\xC9.TXT'
+for args in "in/A.TXT in/a.txt" in/$'caf\xE9.txt'\ in/$'CAF\xC9.TXT' "in/huge.bin" "in/" \
+    "in/A.TXT in/.." "in/A.TXT in"; do
     rm -f new.dat
     expect 2 "$zbpack" archive create new.dat $args
     [ -e new.dat ] && fail "create $args left new.dat"
@@ -99,6 +102,13 @@ done
 expect 0 "$zbpack" archive create max.dat in/largest.bin
 expect 0 "$zbpack" archive verify max.dat
 ls ./*.tmp-* >/dev/null 2>&1 && fail "a temporary file was left behind"
+# A link planted under the temporary name is neither followed nor taken over.
+printf 'precious' >victim.txt
+bash -c 'ln -s victim.txt planted.dat.tmp-$$ && exec "$0" archive create planted.dat in/A.TXT' \
+    "$zbpack" >out.txt 2>err.txt || fail "create beside a planted link: $(cat err.txt)"
+[ "$(cat victim.txt)" = precious ] || fail "create wrote through a planted link"
+cmp -s one.dat planted.dat || fail "create beside a planted link: wrong output"
+rm -f planted.dat.tmp-*
 
 # verify: good archives pass, bad names and damage fail without writing anything.
 { record GOOD.TXT good; record '..\EVIL.TXT' evil; record 'C:X' x; record CON con;
@@ -112,6 +122,7 @@ for bad in 'record 2 (offset 268).*EVIL' "record 3 .*'C:X'" "record 4 .*'CON' is
 done
 [ "$(grep -c 'record' err.txt)" = 7 ] || fail "verify names good records: $(cat err.txt)"
 expect 0 "$zbpack" archive list badnames.dat
+grep -qF '3	esc\x1B[2J' out.txt || fail "list does not escape a name: $(cat -v out.txt)"
 { cat one.dat; printf '\001\002\003'; } >leftover.dat
 head -c 300 s1.dat >cut.dat
 record X x 7 >shortheader.dat
@@ -141,6 +152,7 @@ for bad in CON RESOURCE.DAT. LPT1.log 'a?b'; do
 done
 grep -q 'ERRORE DI SCRITTURA: evil/inner\\\.\.\\EVIL.TXT' err.txt ||
     fail "extract: bad-name message: $(cat err.txt)"
+grep -qF 'evil/inner\esc\x1B[2J' err.txt || fail "extract does not escape a name: $(cat -v err.txt)"
 mkdir partial
 expect 1 "$zbpack" archive extract cut.dat partial
 grep -q 'ZarBelPC - Setup: RESOURCE.DAT is damaged' err.txt || fail "extract: $(cat err.txt)"
