@@ -67,6 +67,8 @@ void CheckInstallPlan(const install::InstallInputs& inputs) {
             case install::InstallStep::kExtractResource:
             case install::InstallStep::kExtractArchive:
             case install::InstallStep::kCopyFile:
+            case install::InstallStep::kInstallSharedFile:
+            case install::InstallStep::kRegisterFont:
             case install::InstallStep::kDeleteFile:
             case install::InstallStep::kCreateEmptyFile:
             case install::InstallStep::kSetCurrentFolder:
@@ -79,7 +81,8 @@ void CheckInstallPlan(const install::InstallInputs& inputs) {
             default:
                 break;
         }
-        if (action.step == install::InstallStep::kCopyFile) {
+        if (action.step == install::InstallStep::kCopyFile ||
+            action.step == install::InstallStep::kInstallSharedFile) {
             FUZZ_CHECK(StartsWith(action.source, inputs.installFolder) ||
                            StartsWith(action.source, inputs.windowsFolder),
                        action.source);

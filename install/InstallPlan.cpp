@@ -1,5 +1,7 @@
 #include "install/InstallPlan.h"
 
+#include "install/SystemFiles.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -63,8 +65,8 @@ public:
         Join(dst, kInstallPathSize, in_.windowsFolder, name, PlanResult::kWindowsFolderUnusable);
     }
 
-    void CopyToWindowsFolder(const char* name) {
-        InstallAction& action = Add(InstallStep::kCopyFile);
+    void CopyToWindowsFolder(const char* name, InstallStep step = InstallStep::kCopyFile) {
+        InstallAction& action = Add(step);
         InInstallFolder(action.source, name);
         InWindowsFolder(action.path, name);
     }
@@ -146,8 +148,9 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
 
     p.CopyToWindowsFolder(config.settingsFileName);
     p.CopyToWindowsFolder(entries::kUninstaller);
+    // Other programs may rely on the copies of these two that are there already.
     for (const char* library : entries::kRuntimeLibraries) {
-        p.CopyToWindowsFolder(library);
+        p.CopyToWindowsFolder(library, InstallStep::kInstallSharedFile);
     }
 
     // The font: the old file goes first, so a failed copy leaves no stale font behind.
@@ -161,6 +164,10 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     p.InInstallFolder(action->source, config.fontFileName);
     p.Join(action->path, kInstallPathSize, fontsFolder, config.fontFileName,
            PlanResult::kWindowsFolderUnusable);
+    // A font only copied there is known to Windows after the next restart.
+    InstallAction& font = p.Add(InstallStep::kRegisterFont);
+    text::Copy(font.path, sizeof font.path, action->path);
+    font.file = config.fontFileName;
     p.Progress(80);
 
     // Written by bare name: they land in the copy just placed in the Windows directory.
@@ -257,6 +264,12 @@ int RunInstallPlan(const InstallPlan& plan, Platform& platform) {
             }
             case InstallStep::kSetCurrentFolder:
                 platform.files->SetCurrentFolder(a.path);
+                break;
+            case InstallStep::kInstallSharedFile:
+                InstallSharedFile(platform, a.source, a.path);
+                break;
+            case InstallStep::kRegisterFont:
+                RegisterFont(platform, a.path, a.file);
                 break;
         }
     }

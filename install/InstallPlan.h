@@ -35,6 +35,10 @@ enum class InstallStep {
     kStartProgram,      // path through the "open" verb, hidden, owner window, text: parameters
     kCreateEmptyFile,   // path, emptied when it exists
     kSetCurrentFolder,  // path
+    // source -> path for a runtime library in the Windows directory: a newer or versioned copy
+    // there stays; either way the file's shared count goes up by one.
+    kInstallSharedFile,
+    kRegisterFont,  // the font at path: loaded, listed with file as data, announced
 };
 
 struct InstallAction {

@@ -48,7 +48,8 @@ void RegisterUninstallEntry(const SetupState& state, Platform& platform,
     const char* copied[install::kMaxInstallActions];
     size_t copiedCount = 0;
     for (int i = 0; i < plan.count; ++i) {
-        if (plan.actions[i].step == install::InstallStep::kCopyFile) {
+        if (plan.actions[i].step == install::InstallStep::kCopyFile ||
+            plan.actions[i].step == install::InstallStep::kInstallSharedFile) {
             const char* source = plan.actions[i].source;
             const char* separator = strrchr(source, '\\');
             copied[copiedCount++] = separator != nullptr ? separator + 1 : source;

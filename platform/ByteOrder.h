@@ -24,3 +24,13 @@ inline void WriteUInt32LE(unsigned char* bytes, uint32_t value) {
         bytes[i] = static_cast<unsigned char>(value >> (8 * i));
     }
 }
+
+// Big-endian integers, as TrueType fonts store them.
+inline uint16_t ReadUInt16BE(const unsigned char* bytes) {
+    return static_cast<uint16_t>(bytes[0] << 8 | bytes[1]);
+}
+
+inline uint32_t ReadUInt32BE(const unsigned char* bytes) {
+    return static_cast<uint32_t>(bytes[0]) << 24 | static_cast<uint32_t>(bytes[1]) << 16 |
+           static_cast<uint32_t>(bytes[2]) << 8 | static_cast<uint32_t>(bytes[3]);
+}

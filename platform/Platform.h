@@ -3,6 +3,8 @@
 #pragma once
 
 class FileSystem;
+class FileVersions;
+class Fonts;
 class FolderBrowser;
 class MessageBoxes;
 class ProfileStore;
@@ -24,4 +26,6 @@ struct Platform {
     Shell* shell = nullptr;
     ShellLinks* links = nullptr;
     FolderBrowser* browser = nullptr;
+    Fonts* fonts = nullptr;
+    FileVersions* versions = nullptr;
 };

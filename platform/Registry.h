@@ -22,6 +22,10 @@ public:
     // a value that fills the buffer without a terminator fails like a longer one.
     virtual int QueryValue(RegistryKey key, const char* name, char* out, unsigned size,
                            uint32_t* error) = 0;
+    // Reads a number value (REG_DWORD). Returns 1 and the number, or 0 with the error code
+    // (also when the value holds something else).
+    virtual int QueryNumber(RegistryKey key, const char* name, uint32_t* value,
+                            uint32_t* error) = 0;
     virtual void CloseKey(RegistryKey key) = 0;
     // Opens root\subKey for setting values, creating it and its missing parents. Returns 1 and
     // the key (closed with CloseKey), or 0 and the error code.

@@ -62,6 +62,22 @@ public:
         return 0;
     }
 
+    int QueryNumber(RegistryKey key, const char* name, uint32_t* value, uint32_t* error) override {
+        DWORD type = 0;
+        DWORD data = 0;
+        DWORD bytes = sizeof data;
+        LONG result = RegQueryValueExA(static_cast<HKEY>(key), name, nullptr, &type,
+                                       reinterpret_cast<BYTE*>(&data), &bytes);
+        if (result == ERROR_SUCCESS && (type != REG_DWORD || bytes != sizeof data)) {
+            result = ERROR_INVALID_DATA;
+        }
+        if (!Result(result, error)) {
+            return 0;
+        }
+        *value = data;
+        return 1;
+    }
+
     void CloseKey(RegistryKey key) override { RegCloseKey(static_cast<HKEY>(key)); }
 
     // No view flag: a 32-bit setup on 64-bit Windows writes to the 32-bit view, where the

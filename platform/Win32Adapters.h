@@ -16,6 +16,8 @@ Registry& Win32Registry();
 Shell& Win32Shell();
 ShellLinks& Win32ShellLinks();
 FolderBrowser& Win32FolderBrowser();
+Fonts& Win32Fonts();
+FileVersions& Win32FileVersions();
 
 // The resources of one module (null: the program's own), held by whoever makes the store: a
 // store per module, so that a program reading two modules never reads the wrong one.

@@ -19,6 +19,15 @@ constexpr int kControlCount = sizeof kControls / sizeof kControls[0];
 // Copied into the Windows directory beside the settings file.
 constexpr const char* kUninstaller = "ZarBelPC_uninstall.exe";
 constexpr const char* kRuntimeLibraries[] = {"mfc71.dll", "msvcr71.dll"};
+// Counted as Windows Installer counts shared files: one REG_DWORD per file under this key of
+// HKEY_LOCAL_MACHINE, named by the file's full path. The setup and the uninstaller use the
+// same registry view (a 32-bit program's on 64-bit Windows), so each sees the counts the other
+// keeps.
+constexpr const char* kSharedDllsKey = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+// The system's list of installed fonts: value "<full name> (TrueType)", data the file name in
+// the fonts folder.
+constexpr const char* kFontsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
+constexpr const char* kTrueTypeSuffix = " (TrueType)";
 // Started from the install folder at the end.
 constexpr const char* kCompanion = "assocset.exe";
 // The one entry the setup deletes itself right after installing, and the file it creates empty

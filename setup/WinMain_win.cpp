@@ -30,6 +30,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     platform.shell = &Win32Shell();
     platform.links = &Win32ShellLinks();
     platform.browser = &Win32FolderBrowser();
+    platform.fonts = &Win32Fonts();
+    platform.versions = &Win32FileVersions();
 
     DialogStages stages(gSetupState, platform);
     return RunSetup(gSetupState, platform, stages);

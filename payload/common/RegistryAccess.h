@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 enum class RegistryRoot { kClassesRoot, kCurrentUser, kLocalMachine };
 
@@ -18,6 +19,15 @@ public:
     // Creates the key with its missing parents and sets a string value. Returns 1 on success.
     virtual int WriteString(RegistryRoot root, const char* key, const char* valueName,
                             const char* data) = 0;
+
+    // Reads a number value (REG_DWORD). Returns 1 and the number, or 0 when there is no such
+    // value or it holds something else.
+    virtual int ReadNumber(RegistryRoot root, const char* key, const char* valueName,
+                           uint32_t* out) = 0;
+
+    // Creates the key with its missing parents and sets a number value (REG_DWORD).
+    virtual int WriteNumber(RegistryRoot root, const char* key, const char* valueName,
+                            uint32_t value) = 0;
 
     // Removes one value. Returns 1 when it is gone afterwards (also when it never existed).
     virtual int DeleteValue(RegistryRoot root, const char* key, const char* valueName) = 0;

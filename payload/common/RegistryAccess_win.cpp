@@ -54,6 +54,35 @@ public:
                               size) == ERROR_SUCCESS;
     }
 
+    int ReadNumber(RegistryRoot root, const char* key, const char* valueName,
+                   uint32_t* out) override {
+        ScopedRegKey opened;
+        if (opened.Open(RootKey(root), key, KEY_QUERY_VALUE) != ERROR_SUCCESS) {
+            return 0;
+        }
+        DWORD type = 0;
+        DWORD value = 0;
+        DWORD size = sizeof value;
+        if (RegQueryValueExA(opened, valueName, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                             &size) != ERROR_SUCCESS ||
+            type != REG_DWORD || size != sizeof value) {
+            return 0;
+        }
+        *out = value;
+        return 1;
+    }
+
+    int WriteNumber(RegistryRoot root, const char* key, const char* valueName,
+                    uint32_t value) override {
+        ScopedRegKey created;
+        if (created.Create(RootKey(root), key, KEY_SET_VALUE) != ERROR_SUCCESS) {
+            return 0;
+        }
+        DWORD data = value;
+        return RegSetValueExA(created, valueName, 0, REG_DWORD,
+                              reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
+    }
+
     int DeleteValue(RegistryRoot root, const char* key, const char* valueName) override {
         ScopedRegKey opened;
         LONG status = opened.Open(RootKey(root), key, KEY_SET_VALUE);

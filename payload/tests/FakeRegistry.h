@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -37,6 +39,24 @@ public:
         }
         keys_[name][Lower(valueName)] = data;
         return 1;
+    }
+
+    // Numbers are kept as "#dword:N", which no string the tests write looks like.
+    int ReadNumber(RegistryRoot root, const char* key, const char* valueName,
+                   uint32_t* out) override {
+        char text[64];
+        if (!ReadString(root, key, valueName, text, sizeof text) ||
+            strncmp(text, "#dword:", 7) != 0) {
+            return 0;
+        }
+        *out = static_cast<uint32_t>(strtoul(text + 7, nullptr, 10));
+        return 1;
+    }
+
+    int WriteNumber(RegistryRoot root, const char* key, const char* valueName,
+                    uint32_t value) override {
+        std::string text = "#dword:" + std::to_string(value);
+        return WriteString(root, key, valueName, text.c_str());
     }
 
     int DeleteValue(RegistryRoot root, const char* key, const char* valueName) override {

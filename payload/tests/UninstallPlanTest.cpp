@@ -22,12 +22,40 @@ const uninstall::SystemFolders kFolders = {
     "C:\\users\\anna\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs",
 };
 
+// The disk of the rows below: a junction, a folder whose handle resolves elsewhere, a folder on
+// another volume.
+class FakeProbe : public uninstall::FolderProbe {
+public:
+    int IsReparsePoint(const char* path) override {
+        return std::string(path) == "C:\\Junction" || std::string(path) == "D:\\Songs\\Linked";
+    }
+    int FinalFolderPath(const char* folder, char* out, size_t outSize) override {
+        const std::string name = folder;
+        const std::string final = name == "C:\\Moved"       ? "\\\\?\\C:\\Windows\\SysWOW64"
+                                  : name == "C:\\Elsewhere" ? "\\\\?\\C:\\Other"
+                                  : name == "C:\\OnAShare"  ? "\\\\?\\UNC\\server\\share"
+                                  : name == "C:\\ZarbelPC"  ? "\\\\?\\C:\\ZARBELPC"
+                                                            : "";
+        snprintf(out, outSize, "%s", final.c_str());
+        return !final.empty();
+    }
+};
+
+// The text check, then the disk check on what it accepted, as the uninstaller runs them.
 FolderCheck Check(const char* value, std::string* normal = nullptr) {
+    uninstall::SystemFolders folders = {};
+    folders.windows = "C:\\WINDOWS\\";
+    folders.system = "C:\\Windows\\System32";
+    folders.programFiles[0] = "C:\\Program Files";
+    folders.programFiles[1] = "C:\\Program Files (x86)";
     char out[uninstall::kPathSize];
-    FolderCheck check = uninstall::CheckInstallFolder(value, "C:\\WINDOWS\\",
-                                                      "C:\\Windows\\System32", out, sizeof out);
+    FolderCheck check = uninstall::CheckInstallFolder(value, folders, out, sizeof out);
+    FakeProbe probe;
+    if (check == FolderCheck::kOk) {
+        check = uninstall::CheckFolderOnDisk(out, folders, probe);
+    }
     if (normal != nullptr) {
-        *normal = out;
+        *normal = check == FolderCheck::kOk ? out : "";
     }
     return check;
 }
@@ -43,8 +71,10 @@ TEST(InstallFolderCheck, AcceptsOrdinaryFoldersInNormalForm) {
         {"D:/Karaoke//ZarbelPC/", "D:\\Karaoke\\ZarbelPC"},
         {"C:\\Win", "C:\\Win"},
         {"C:\\Windows2", "C:\\Windows2"},
-        {"C:\\Windows\\ZarbelPC", "C:\\Windows\\ZarbelPC"},
         {"C:\\Program Files\\Zarbel PC 1.0", "C:\\Program Files\\Zarbel PC 1.0"},
+        {"C:\\Program Files (x86)\\ZarbelPC", "C:\\Program Files (x86)\\ZarbelPC"},
+        {"C:\\ZarbelPC", "C:\\ZarbelPC"},  // resolves to itself in another case
+        {"D:\\Songs\\ZarbelPC", "D:\\Songs\\ZarbelPC"},
     };
     for (const Row& row : rows) {
         std::string normal;
@@ -82,6 +112,21 @@ TEST(InstallFolderCheck, RefusesFoldersItMustNotEmpty) {
         {"C:\\Zarbel*", FolderCheck::kBadName},
         {"C:\\Zarbel?PC", FolderCheck::kBadName},
         {"C:\\a:b", FolderCheck::kBadName},
+        // Below the Windows directory: the system's own controls and libraries live there.
+        {"C:\\Windows\\ZarbelPC", FolderCheck::kSystemFolder},
+        {"C:\\Windows\\SysWOW64", FolderCheck::kSystemFolder},
+        {"c:\\windows\\sysnative\\", FolderCheck::kSystemFolder},
+        {"C:\\Windows\\Fonts", FolderCheck::kSystemFolder},
+        {"C:\\Windows\\System32\\drivers", FolderCheck::kSystemFolder},
+        {"C:\\Program Files", FolderCheck::kProgramFiles},
+        {"c:/program files (x86)/", FolderCheck::kProgramFiles},
+        // What the disk says: a junction on the way, or a handle that resolves elsewhere.
+        {"C:\\Junction", FolderCheck::kReparsePoint},
+        {"C:\\Junction\\ZarbelPC", FolderCheck::kReparsePoint},
+        {"D:\\Songs\\Linked\\ZarbelPC", FolderCheck::kReparsePoint},
+        {"C:\\Moved", FolderCheck::kSystemFolder},
+        {"C:\\Elsewhere", FolderCheck::kReparsePoint},
+        {"C:\\OnAShare", FolderCheck::kNotAbsolute},
     };
     for (const Row& row : rows) {
         std::string normal = "untouched";
@@ -177,25 +222,31 @@ TEST(UninstallPlan, RemovesWindowsCopiesLinksAndFoldersInOrderWithTheSettingsLas
               uninstall::BuildPlan("C:\\ZarbelPC", kFolders, "", holder.plan.get()));
     const std::string group =
         "C:\\users\\anna\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\Programs\\ZarbelPC";
-    const std::vector<std::string> outside = {
-        "C:\\windows\\ZarBelPC_uninstall.exe",
-        "C:\\windows\\mfc71.dll",
-        "C:\\windows\\msvcr71.dll",
-        "C:\\windows\\FONTS\\EUROSTIB.TTF",
-        "C:\\users\\anna\\Desktop\\ZarbelPC.lnk",
-        "C:\\users\\anna\\AppData\\Roaming\\Microsoft\\Windows\\SendTo\\ZarbelPC.lnk",
-        "C:\\users\\anna\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\ZarbelPC.lnk",
-        group + "\\ZarbelPC.lnk",
-        group + "\\Uninstall ZarbelPC.lnk",
+    // The shared libraries are released (they go with their last count), the font is taken off
+    // the system's list before its file is deleted.
+    const std::vector<std::pair<std::string, ActionKind>> outside = {
+        {"C:\\windows\\ZarBelPC_uninstall.exe", ActionKind::kDeleteFile},
+        {"C:\\windows\\mfc71.dll", ActionKind::kReleaseSharedFile},
+        {"C:\\windows\\msvcr71.dll", ActionKind::kReleaseSharedFile},
+        {"C:\\windows\\FONTS\\EUROSTIB.TTF", ActionKind::kUnregisterFont},
+        {"C:\\users\\anna\\Desktop\\ZarbelPC.lnk", ActionKind::kDeleteFile},
+        {"C:\\users\\anna\\AppData\\Roaming\\Microsoft\\Windows\\SendTo\\ZarbelPC.lnk",
+         ActionKind::kDeleteFile},
+        {"C:\\users\\anna\\AppData\\Roaming\\Microsoft\\Windows\\Start Menu\\ZarbelPC.lnk",
+         ActionKind::kDeleteFile},
+        {group + "\\ZarbelPC.lnk", ActionKind::kDeleteFile},
+        {group + "\\Uninstall ZarbelPC.lnk", ActionKind::kDeleteFile},
     };
     int last = -1;
-    for (const std::string& file : outside) {
+    for (const auto& [file, kind] : outside) {
         int at = holder.IndexOf(file);
         ASSERT_GE(at, 0) << file;
         EXPECT_GT(at, last) << file;
-        EXPECT_EQ(ActionKind::kDeleteFile, holder.plan->actions[at].kind) << file;
+        EXPECT_EQ(kind, holder.plan->actions[at].kind) << file;
         last = at;
     }
+    EXPECT_EQ(ActionKind::kDeleteFile,
+              holder.plan->actions[holder.IndexOf("C:\\windows\\FONTS\\EUROSTIB.TTF") + 1].kind);
     EXPECT_EQ((std::vector<std::string>{group, "C:\\ZarbelPC"}),
               holder.Paths(ActionKind::kRemoveEmptyFolder));
     EXPECT_GT(holder.IndexOf(group), last);

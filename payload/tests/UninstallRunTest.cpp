@@ -1,5 +1,7 @@
 #include "../uninstall/UninstallRun.h"
 
+#include "../uninstall/FolderAccess.h"
+
 #include "FakeRegistry.h"
 #include "records/InstallEntries.h"
 
@@ -60,15 +62,29 @@ public:
         calls.push_back(std::string("unregister ") + key);
         return uninstall::RemoveEntryValues(registry, key);
     }
+    int IsReparsePoint(const char*) override { return 0; }
+    int FinalFolderPath(const char*, char*, size_t) override { return 0; }
+    int WritableByOthers(const char* path) override { return writable.count(path) != 0; }
+    RegistryAccess& Registry() override { return registry; }
+    int FontFullName(const char* path, char* out, size_t outSize) override {
+        return files.count(path) && text::Copy(out, outSize, fontName.c_str());
+    }
+    void UnloadFont(const char* path) override {
+        calls.push_back(std::string("unload font ") + path);
+    }
 
     std::set<std::string, NoCaseLess> files;
     FakeRegistry registry;
     std::set<std::string, NoCaseLess> locked;
     std::set<std::string> failingRuns;
+    std::set<std::string, NoCaseLess> writable;
+    std::string fontName = "DejaVu Sans Bold";
     std::vector<std::string> calls;
 };
 
 const char* const kEntryKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
+const char* const kSharedKey = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char* const kFontsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Fonts";
 
 const uninstall::SystemFolders kFolders = {"C:\\windows",    "C:\\windows\\system32",
                                            "C:\\Desktop",    "C:\\SendTo",
@@ -97,6 +113,13 @@ struct Fixture {
         system.files.insert("C:\\Start Menu\\ZarbelPC.lnk");
         system.files.insert("C:\\Start Menu\\Programs\\ZarbelPC\\ZarbelPC.lnk");
         system.files.insert("C:\\Start Menu\\Programs\\ZarbelPC\\Uninstall ZarbelPC.lnk");
+        // Counted and listed as the setup counts and lists them.
+        system.registry.WriteNumber(RegistryRoot::kLocalMachine, kSharedKey,
+                                    "C:\\windows\\mfc71.dll", 1);
+        system.registry.WriteNumber(RegistryRoot::kLocalMachine, kSharedKey,
+                                    "C:\\windows\\msvcr71.dll", 1);
+        system.registry.WriteString(RegistryRoot::kLocalMachine, kFontsKey,
+                                    "DejaVu Sans Bold (TrueType)", "EUROSTIB.TTF");
         // The entry in the list of installed programs, with the values the setup writes.
         for (const char* value : entries::kUninstallValues) {
             system.registry.WriteString(RegistryRoot::kLocalMachine, kEntryKey, value, "x");
@@ -138,6 +161,84 @@ TEST(UninstallRun, RemovesAnInstallationAndKeepsTheSongs) {
     EXPECT_EQ(std::string("unregister ") + kEntryKey,
               fixture.system.calls[fixture.system.calls.size() - 2]);
     EXPECT_EQ("delete C:\\windows\\ZarBelPC.INI", fixture.system.calls.back());
+    // The counts and the font's entry went with their files; the font was unloaded first.
+    EXPECT_EQ("<none>", fixture.system.registry.Value(RegistryRoot::kLocalMachine, kSharedKey,
+                                                      "C:\\windows\\mfc71.dll"));
+    EXPECT_EQ("<none>", fixture.system.registry.Value(RegistryRoot::kLocalMachine, kFontsKey,
+                                                      "DejaVu Sans Bold (TrueType)"));
+    const auto& calls = fixture.system.calls;
+    auto unload =
+        std::find(calls.begin(), calls.end(), "unload font C:\\windows\\FONTS\\EUROSTIB.TTF");
+    ASSERT_NE(calls.end(), unload);
+    EXPECT_EQ("delete C:\\windows\\FONTS\\EUROSTIB.TTF", *(unload + 1));
+}
+
+// A library goes only with the last count on it; one nobody counted stays.
+TEST(UninstallRun, SharedLibrariesGoWithTheirLastCountOnly) {
+    struct Row {
+        const char* count;  // "" for no value
+        const char* after;
+        bool stays;
+    };
+    const Row rows[] = {
+        {"#dword:1", "<none>", false},
+        {"#dword:3", "#dword:2", true},
+        {"", "<none>", true},
+        {"#dword:0", "<none>", false},  // a count already used up: nobody else relies on it
+    };
+    for (const Row& row : rows) {
+        Fixture fixture;
+        fixture.Install();
+        const char* mfc = "C:\\windows\\mfc71.dll";
+        fixture.system.registry.DeleteValue(RegistryRoot::kLocalMachine, kSharedKey, mfc);
+        if (row.count[0] != '\0') {
+            fixture.system.registry.WriteString(RegistryRoot::kLocalMachine, kSharedKey, mfc,
+                                                row.count);
+        }
+        fixture.Run();
+        EXPECT_EQ(row.after,
+                  fixture.system.registry.Value(RegistryRoot::kLocalMachine, kSharedKey, mfc))
+            << row.count;
+        EXPECT_EQ(row.stays, fixture.system.files.count(mfc) == 1) << row.count;
+        EXPECT_EQ(0, fixture.system.files.count("C:\\windows\\msvcr71.dll")) << row.count;
+        EXPECT_EQ(0, fixture.report->failures) << row.count;
+    }
+}
+
+// The font's entry goes only while it names our file: another font of that name keeps it.
+TEST(UninstallRun, AFontEntryOfAnotherFileIsLeft) {
+    Fixture fixture;
+    fixture.Install();
+    fixture.system.registry.WriteString(RegistryRoot::kLocalMachine, kFontsKey,
+                                        "DejaVu Sans Bold (TrueType)", "DejaVuSans-Bold.ttf");
+    fixture.Run();
+    EXPECT_EQ("DejaVuSans-Bold.ttf",
+              fixture.system.registry.Value(RegistryRoot::kLocalMachine, kFontsKey,
+                                            "DejaVu Sans Bold (TrueType)"));
+    EXPECT_EQ(0, fixture.report->failures);
+    EXPECT_EQ(0, fixture.system.files.count("C:\\windows\\FONTS\\EUROSTIB.TTF"));
+}
+
+// A folder other users can write: nothing of it is loaded or started, the rest goes.
+TEST(UninstallRun, NothingRunsFromAFolderOthersCanWrite) {
+    for (const char* writable : {"C:\\ZarbelPC", "C:\\ZarbelPC\\TuneChooser.ocx"}) {
+        Fixture fixture;
+        fixture.Install();
+        fixture.system.writable.insert(writable);
+        fixture.Run();
+        int runs = 0;
+        for (const std::string& call : fixture.system.calls) {
+            runs += call.rfind("run ", 0) == 0;
+        }
+        const bool wholeFolder = std::string(writable) == "C:\\ZarbelPC";
+        EXPECT_EQ(wholeFolder ? 0 : 6, runs) << writable;
+        EXPECT_EQ(wholeFolder ? 7 : 1, fixture.report->failures) << writable;
+        EXPECT_NE(nullptr, strstr(fixture.report->text,
+                                  "Not started, as users other than administrators can change "
+                                  "its folder; registration kept: C:\\ZarbelPC\\TuneChooser.ocx"))
+            << writable;
+        EXPECT_TRUE(fixture.system.files.empty()) << writable;
+    }
 }
 
 // Only the values the setup writes go: a key that holds more is left, and the report says so.
@@ -240,6 +341,56 @@ TEST(UninstallRun, RefusalNamesTheReasonAndTheValue) {
     uninstall::ComposeRefusal(uninstall::FolderCheck::kEmpty, "", uninstall::TextsFor("italiano"),
                               message, sizeof message);
     EXPECT_NE(nullptr, strstr(message, "manca il valore PATH/Installpath"));
+}
+
+// Access lists as Windows gives them: who may change a folder the uninstaller would run from.
+TEST(FolderAccess, OnlyAdministratorsSystemAndTheInstallerMayChangeIt) {
+    using uninstall::AccessEntry;
+    using uninstall::Trustee;
+    const uint32_t kFullControl = 0x001F01FF;
+    const uint32_t kReadAndExecute = 0x001200A9;
+    const uint32_t kModify = 0x001301BF;
+    const uint32_t kGenericWrite = 0x40000000;
+    const uint32_t kAddSubfolder = 0x00000004;  // what Authenticated Users get on a drive root
+    const AccessEntry kProgramFiles[] = {
+        {true, false, Trustee::kTrustedInstaller, kFullControl},
+        {true, false, Trustee::kSystem, kModify},
+        {true, false, Trustee::kAdministrators, kModify},
+        {true, false, Trustee::kOther, kReadAndExecute},  // Users
+        {true, true, Trustee::kCreatorOwner, 0x10000000},
+        {true, true, Trustee::kOther, kGenericWrite},  // only for what is created inside
+    };
+    const AccessEntry kUnderDriveRoot[] = {
+        {true, false, Trustee::kAdministrators, kFullControl},
+        {true, false, Trustee::kOther,
+         kModify},  // Authenticated Users, inherited from the drive root
+    };
+    const AccessEntry kAddOnly[] = {{true, false, Trustee::kOther, kAddSubfolder}};
+    const AccessEntry kDenied[] = {{false, false, Trustee::kOther, kFullControl}};
+    // Wine's: the one user, who runs the uninstaller, owns everything; everyone may read.
+    const AccessEntry kWine[] = {
+        {true, false, Trustee::kSystem, kFullControl},
+        {true, false, Trustee::kRunningUser, kFullControl},
+        {true, false, Trustee::kOther, kReadAndExecute},
+    };
+    struct Row {
+        const char* what;
+        uninstall::AccessList list;
+        int writable;
+    };
+    const Row rows[] = {
+        {"Program Files", {true, Trustee::kTrustedInstaller, 6, kProgramFiles}, 0},
+        {"owned by a user", {true, Trustee::kOther, 6, kProgramFiles}, 1},
+        {"a folder under C:\\", {true, Trustee::kAdministrators, 2, kUnderDriveRoot}, 1},
+        {"add subfolders only", {true, Trustee::kAdministrators, 1, kAddOnly}, 1},
+        {"a denial grants nothing", {true, Trustee::kAdministrators, 1, kDenied}, 0},
+        {"no access list", {false, Trustee::kAdministrators, 0, nullptr}, 1},
+        {"owned by the running user", {true, Trustee::kRunningUser, 3, kWine}, 0},
+        {"an empty access list", {true, Trustee::kSystem, 0, nullptr}, 0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(row.writable, uninstall::WritableByOthers(row.list)) << row.what;
+    }
 }
 
 }  // namespace

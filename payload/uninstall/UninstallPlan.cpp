@@ -74,6 +74,20 @@ int IsSameOrAbove(const char* folder, const char* other) {
     return next == '\0' || next == '\\';
 }
 
+// Whether folder is other or a folder below it, both in normal form.
+int IsSameOrBelow(const char* folder, const char* other) {
+    if (other == nullptr || other[0] == '\0') {
+        return 0;
+    }
+    char normal[kPathSize];
+    if (!Normalize(other, normal, sizeof normal) || !text::StartsWithNoCase(folder, normal)) {
+        return 0;
+    }
+    size_t length = strlen(normal);
+    char next = folder[length];
+    return next == '\0' || next == '\\' || (length > 0 && normal[length - 1] == '\\');
+}
+
 // Checks every part after the drive: no "." or "..", no characters that a name cannot hold,
 // and no trailing dot or blank, which the file system drops (so "C:\Windows." is the Windows
 // directory).
@@ -159,8 +173,8 @@ void AddRun(Plan* plan, Purpose purpose, const char* program, const char* switch
 
 }  // namespace
 
-FolderCheck CheckInstallFolder(const char* value, const char* windowsFolder,
-                               const char* systemFolder, char* out, size_t outSize) {
+FolderCheck CheckInstallFolder(const char* value, const SystemFolders& folders, char* out,
+                               size_t outSize) {
     if (outSize > 0) {
         out[0] = '\0';
     }
@@ -180,8 +194,16 @@ FolderCheck CheckInstallFolder(const char* value, const char* windowsFolder,
     if (!HasGoodNames(folder)) {
         return FolderCheck::kBadName;
     }
-    if (IsSameOrAbove(folder, windowsFolder) || IsSameOrAbove(folder, systemFolder)) {
+    // Nothing of the system's lives in the product's folder: the uninstaller runs and deletes
+    // fixed names in it, which in System32, SysWOW64 or Fonts are the system's own files.
+    if (IsSameOrAbove(folder, folders.windows) || IsSameOrBelow(folder, folders.windows) ||
+        IsSameOrAbove(folder, folders.system) || IsSameOrBelow(folder, folders.system)) {
         return FolderCheck::kSystemFolder;
+    }
+    for (const char* programFiles : folders.programFiles) {
+        if (IsSameOrAbove(folder, programFiles)) {
+            return FolderCheck::kProgramFiles;
+        }
     }
     // Every path the plan builds in the folder must fit, or none is built.
     if (strlen(folder) + 1 + LongestEntryName() >= kPathSize || strlen(folder) >= outSize) {
@@ -191,12 +213,49 @@ FolderCheck CheckInstallFolder(const char* value, const char* windowsFolder,
     return FolderCheck::kOk;
 }
 
+FolderCheck CheckFolderOnDisk(const char* folder, const SystemFolders& folders,
+                              FolderProbe& probe) {
+    // Every part from the first below the drive down to the folder itself: a junction anywhere
+    // on the way sends the deletions wherever it points.
+    char part[kPathSize];
+    if (!text::Copy(part, sizeof part, folder)) {
+        return FolderCheck::kTooLong;
+    }
+    size_t length = strlen(part);
+    for (size_t end = 3; end <= length; ++end) {
+        if (end == length || part[end] == '\\') {
+            char saved = part[end];
+            part[end] = '\0';
+            int reparse = probe.IsReparsePoint(part);
+            part[end] = saved;
+            if (reparse) {
+                return FolderCheck::kReparsePoint;
+            }
+        }
+    }
+    // What the file system itself says the folder is, checked as the name was.
+    char final[kPathSize];
+    if (!probe.FinalFolderPath(folder, final, sizeof final)) {
+        return FolderCheck::kOk;  // missing: there is nothing in it to delete
+    }
+    const char* resolved = final;
+    if (strncmp(resolved, "\\\\?\\", 4) == 0) {
+        resolved += 4;
+    }
+    char normal[kPathSize];
+    FolderCheck again = CheckInstallFolder(resolved, folders, normal, sizeof normal);
+    if (again != FolderCheck::kOk) {
+        return again;
+    }
+    return text::EqualNoCase(normal, folder) ? FolderCheck::kOk : FolderCheck::kReparsePoint;
+}
+
 FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folders,
                       const char* runningProgram, Plan* plan) {
     plan->count = 0;
     plan->tooLong = 0;
-    FolderCheck check = CheckInstallFolder(installFolderValue, folders.windows, folders.system,
-                                           plan->installFolder, sizeof plan->installFolder);
+    FolderCheck check = CheckInstallFolder(installFolderValue, folders, plan->installFolder,
+                                           sizeof plan->installFolder);
     if (check != FolderCheck::kOk) {
         return check;
     }
@@ -227,13 +286,15 @@ FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folde
     AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows,
                   entries::kUninstaller);
     for (const char* library : entries::kRuntimeLibraries) {
-        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows, library);
+        AddPathAction(plan, ActionKind::kReleaseSharedFile, Purpose::kSharedFile, folders.windows,
+                      library);
     }
     char fonts[kPathSize];
     if (path::Join(fonts, sizeof fonts, folders.windows, "FONTS")) {
+        AddPathAction(plan, ActionKind::kUnregisterFont, Purpose::kFont, fonts, "EUROSTIB.TTF");
         AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, fonts, "EUROSTIB.TTF");
     } else {
-        ++plan->tooLong;
+        plan->tooLong += 2;
     }
 
     AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,

@@ -19,19 +19,60 @@ extern const char* const kPayloadEntries[kPayloadEntryCount];
 
 enum class FolderCheck {
     kOk,
-    kEmpty,         // no value at all
-    kNotAbsolute,   // not "<drive letter>:\..." (relative, UNC, no drive)
-    kDriveRoot,     // "C:\" itself
-    kSystemFolder,  // the Windows or system directory, or a folder above one of them
+    kEmpty,        // no value at all
+    kNotAbsolute,  // not "<drive letter>:\..." (relative, UNC, no drive)
+    kDriveRoot,    // "C:\" itself
+    // The Windows directory or a folder below it (System32, SysWOW64, Sysnative, Fonts, ...),
+    // the system directory or a folder below it, or a folder above one of them.
+    kSystemFolder,
     kBadName,       // "." or ".." parts, characters a folder name cannot hold
     kTooLong,       // the folder and the longest entry name do not fit a path
+    kProgramFiles,  // a Program Files folder of either view itself, or a folder above one
+    // A junction, symbolic link or other reparse point in one of its parts, or a folder that the
+    // file system resolves to another place than its name says.
+    kReparsePoint,
+};
+constexpr int kFolderCheckCount = 9;
+
+// The Program Files folders of both views: ProgramFilesDir of the native and the 32-bit view
+// and ProgramW6432Dir (empty or null when a system lacks one).
+constexpr int kProgramFilesCount = 3;
+
+struct SystemFolders {
+    const char* windows;  // the Windows directory
+    const char* system;   // the system directory, where regsvr32.exe lives
+    // The user's shell folders; empty or null when unreadable, then "C:\" stands in for them,
+    // which is where the setup puts links in that case.
+    const char* desktop;
+    const char* sendTo;
+    const char* startMenu;
+    const char* programs;
+    const char* programFiles[kProgramFilesCount];
 };
 
 // Checks the install folder read from the settings file and writes its normal form to out
 // (forward slashes turned into backslashes, repeated and trailing backslashes dropped,
-// surrounding blanks trimmed). out holds the folder only when kOk is returned.
-FolderCheck CheckInstallFolder(const char* value, const char* windowsFolder,
-                               const char* systemFolder, char* out, size_t outSize);
+// surrounding blanks trimmed). out holds the folder only when kOk is returned. Text only: what
+// the disk says about the folder is CheckFolderOnDisk's.
+FolderCheck CheckInstallFolder(const char* value, const SystemFolders& folders, char* out,
+                               size_t outSize);
+
+// What the uninstaller asks the disk about the install folder before it trusts its name.
+class FolderProbe {
+public:
+    virtual ~FolderProbe() = default;
+    // 1 when path exists and is a reparse point (junction, symbolic link, mount point).
+    virtual int IsReparsePoint(const char* path) = 0;
+    // The path the file system resolves the existing folder to, from a handle opened on it, in
+    // the "\\?\C:\..." or "C:\..." form. 0 when the folder cannot be opened (it is missing)
+    // or the system cannot tell.
+    virtual int FinalFolderPath(const char* folder, char* out, size_t outSize) = 0;
+};
+
+// Checks the folder (in normal form, accepted by CheckInstallFolder) on disk: no reparse point
+// in any of its parts, and the path resolved from a handle passes CheckInstallFolder again and
+// names the same folder.
+FolderCheck CheckFolderOnDisk(const char* folder, const SystemFolders& folders, FolderProbe& probe);
 
 enum class ActionKind {
     kRunAndWait,           // start program with commandLine and wait for it to end
@@ -39,9 +80,23 @@ enum class ActionKind {
     kDeleteAtRestart,      // path is the running uninstaller: have it deleted at the next restart
     kRemoveEmptyFolder,    // remove the folder path if nothing is left in it
     kRemoveRegistryEntry,  // the values of kUninstallEntryValues under subject, then subject
+    // A shared library in the Windows directory: its count goes down by one, and the file and
+    // its count go when no other program is counted on it.
+    kReleaseSharedFile,
+    // The font at path: unloaded, taken off the system's list of fonts, the running programs
+    // told; the file itself goes with the next action.
+    kUnregisterFont,
 };
 
-enum class Purpose { kUnregisterControl, kRemoveAssociations, kFile, kFolder, kRegistryEntry };
+enum class Purpose {
+    kUnregisterControl,
+    kRemoveAssociations,
+    kFile,
+    kFolder,
+    kRegistryEntry,
+    kSharedFile,
+    kFont,
+};
 
 struct Action {
     ActionKind kind;
@@ -53,17 +108,6 @@ struct Action {
     // kRunAndWait: the file the program works on; the run is skipped when it is missing.
     // kRemoveRegistryEntry: the key under HKEY_LOCAL_MACHINE.
     char subject[kPathSize];
-};
-
-struct SystemFolders {
-    const char* windows;  // the Windows directory
-    const char* system;   // the system directory, where regsvr32.exe lives
-    // The user's shell folders; empty or null when unreadable, then "C:\" stands in for them,
-    // which is where the setup puts links in that case.
-    const char* desktop;
-    const char* sendTo;
-    const char* startMenu;
-    const char* programs;
 };
 
 constexpr int kMaxActions = 64;

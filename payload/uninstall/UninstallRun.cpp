@@ -27,6 +27,8 @@ const Texts kItalian = {
         "\xE8 una cartella di sistema",
         "contiene nomi non validi",
         "\xE8 troppo lunga",
+        "\xE8 una cartella dei programmi",
+        "passa per una giunzione o un collegamento simbolico",
     },
     "Non rimosso:",
     "Cartella non vuota, mantenuta:",
@@ -34,6 +36,8 @@ const Texts kItalian = {
     "Registrazione non rimossa:",
     "Impossibile rimuovere le associazioni dei file:",
     "%d percorsi troppo lunghi non sono stati rimossi",
+    "Non avviato, la cartella pu\xF2 essere modificata da utenti non amministratori; "
+    "registrazione mantenuta:",
 };
 
 const Texts kEnglish = {
@@ -51,6 +55,8 @@ const Texts kEnglish = {
         "it is a system folder",
         "it holds invalid names",
         "it is too long",
+        "it is a Program Files folder",
+        "it passes through a junction or symbolic link",
     },
     "Not removed:",
     "Folder not empty, kept:",
@@ -58,6 +64,7 @@ const Texts kEnglish = {
     "Registration not removed:",
     "Could not remove the file associations:",
     "%d paths too long to handle were not removed",
+    "Not started, as users other than administrators can change its folder; registration kept:",
 };
 
 void AddLine(Report* report, const char* label, const char* path) {
@@ -79,18 +86,61 @@ Outcome RemoveEntryValues(RegistryAccess& registry, const char* key) {
                                                                        : Outcome::kFailed;
 }
 
+SharedRelease ReleaseSharedCount(RegistryAccess& registry, const char* path) {
+    uint32_t count = 0;
+    if (!registry.ReadNumber(RegistryRoot::kLocalMachine, entries::kSharedDllsKey, path, &count)) {
+        return SharedRelease::kNoCount;
+    }
+    if (count > 1) {
+        return registry.WriteNumber(RegistryRoot::kLocalMachine, entries::kSharedDllsKey, path,
+                                    count - 1)
+                   ? SharedRelease::kKeepFile
+                   : SharedRelease::kFailed;
+    }
+    return registry.DeleteValue(RegistryRoot::kLocalMachine, entries::kSharedDllsKey, path)
+               ? SharedRelease::kDeleteFile
+               : SharedRelease::kFailed;
+}
+
+int RemoveFontValue(RegistryAccess& registry, const char* fullName, const char* fileName) {
+    char value[kPathSize];
+    if (snprintf(value, sizeof value, "%s%s", fullName, entries::kTrueTypeSuffix) >=
+        static_cast<int>(sizeof value)) {
+        return 0;
+    }
+    char data[kPathSize];
+    if (!registry.ReadString(RegistryRoot::kLocalMachine, entries::kFontsKey, value, data,
+                             sizeof data)) {
+        return 1;
+    }
+    // Another font installed under the same name since is not ours to take off the list.
+    if (!text::EqualNoCase(data, fileName)) {
+        return 1;
+    }
+    return registry.DeleteValue(RegistryRoot::kLocalMachine, entries::kFontsKey, value);
+}
+
 const Texts& TextsFor(const char* language) {
     return (language != nullptr && text::EqualNoCase(language, "ITALIANO")) ? kItalian : kEnglish;
 }
 
 void ExecutePlan(const Plan& plan, UninstallSystem& system, const Texts& texts, Report* report) {
     memset(report, 0, sizeof *report);
+    // Asked once: the folder whose programs and controls would run with our rights.
+    const int folderWritable = system.WritableByOthers(plan.installFolder);
     for (int i = 0; i < plan.count; ++i) {
         const Action& action = plan.actions[i];
         switch (action.kind) {
             case ActionKind::kRunAndWait: {
                 // Nothing to unregister when the file is gone already.
                 if (!system.FileExists(action.subject)) {
+                    break;
+                }
+                // regsvr32 loads the control into itself and assocset is ours: either could
+                // have been replaced by any user of a folder they can write.
+                if (folderWritable || system.WritableByOthers(action.subject)) {
+                    ++report->failures;
+                    AddLine(report, texts.notRunWritable, action.subject);
                     break;
                 }
                 if (system.RunAndWait(action.path, action.commandLine) != Outcome::kDone) {
@@ -132,6 +182,32 @@ void ExecutePlan(const Plan& plan, UninstallSystem& system, const Texts& texts, 
                 }
                 break;
             }
+            case ActionKind::kReleaseSharedFile: {
+                SharedRelease release = ReleaseSharedCount(system.Registry(), action.path);
+                Outcome outcome = Outcome::kDone;
+                if (release == SharedRelease::kDeleteFile) {
+                    outcome = system.RemoveFile(action.path);
+                }
+                if (release == SharedRelease::kFailed || outcome == Outcome::kFailed) {
+                    ++report->failures;
+                    AddLine(report, texts.notRemoved, action.path);
+                }
+                break;
+            }
+            case ActionKind::kUnregisterFont: {
+                if (!system.FileExists(action.path)) {
+                    break;
+                }
+                const char* separator = strrchr(action.path, '\\');
+                char fullName[kPathSize];
+                if (system.FontFullName(action.path, fullName, sizeof fullName) &&
+                    !RemoveFontValue(system.Registry(), fullName, separator + 1)) {
+                    ++report->failures;
+                    AddLine(report, texts.notRemoved, fullName);
+                }
+                system.UnloadFont(action.path);
+                break;
+            }
             case ActionKind::kRemoveRegistryEntry: {
                 Outcome outcome = system.RemoveUninstallEntry(action.subject);
                 if (outcome != Outcome::kDone && outcome != Outcome::kAbsent) {
@@ -168,7 +244,7 @@ void ComposeRefusal(FolderCheck check, const char* value, const Texts& texts, ch
         return;
     }
     int reason = static_cast<int>(check);
-    if (reason < 0 || reason >= 7) {
+    if (reason < 0 || reason >= kFolderCheckCount) {
         reason = 0;
     }
     snprintf(out, outSize, "%s (%s):\n\"%s\"", texts.refused, texts.reasons[reason], value);

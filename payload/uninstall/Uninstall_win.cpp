@@ -18,6 +18,10 @@ namespace {
 constexpr const char* kSettingsFile = "ZarBelPC.INI";
 constexpr const char* kShellFoldersKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+// The Program Files folders of both views, as the native view lists them.
+constexpr const char* kProgramFilesValues[uninstall::kProgramFilesCount] = {
+    "ProgramFilesDir", "ProgramFilesDir (x86)", "ProgramW6432Dir"};
 constexpr int kExitRemoved = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitLeftovers = 2;
@@ -157,9 +161,34 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         CheckPathLength(GetModuleFileNameA(nullptr, self, sizeof self), self, sizeof self);
         LongForm(self, sizeof self);
 
-        uninstall::SystemFolders folders = {windowsFolder, systemFolder, desktop,
-                                            sendTo,        startMenu,    programs};
+        // The native view: a 32-bit uninstaller sees the 32-bit folder as ProgramFilesDir
+        // otherwise. Systems without views refuse the flag; then the plain view.
+        char programFiles[uninstall::kProgramFilesCount][path::kPathSize];
+        ScopedRegKey currentVersion;
+        if (currentVersion.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey,
+                                KEY_QUERY_VALUE | KEY_WOW64_64KEY) != ERROR_SUCCESS) {
+            currentVersion.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey, KEY_QUERY_VALUE);
+        }
+        uninstall::SystemFolders folders = {};
+        folders.windows = windowsFolder;
+        folders.system = systemFolder;
+        folders.desktop = desktop;
+        folders.sendTo = sendTo;
+        folders.startMenu = startMenu;
+        folders.programs = programs;
+        for (int i = 0; i < uninstall::kProgramFilesCount; ++i) {
+            ReadShellFolder(currentVersion, kProgramFilesValues[i], programFiles[i],
+                            sizeof programFiles[i]);
+            LongForm(programFiles[i], sizeof programFiles[i]);
+            folders.programFiles[i] = programFiles[i];
+        }
         check = uninstall::BuildPlan(installValue, folders, self, &gPlan);
+        // Then what the disk says: no junction on the way, and the folder resolved from a handle
+        // (held until the folder itself is removed) is still one the uninstaller may empty.
+        if (check == uninstall::FolderCheck::kOk) {
+            check = uninstall::CheckFolderOnDisk(gPlan.installFolder, folders,
+                                                 uninstall::PlatformUninstallSystem());
+        }
     }
     if (check != uninstall::FolderCheck::kOk) {
         uninstall::ComposeRefusal(check, gInstallValue, texts, gMessage, sizeof gMessage);

@@ -70,6 +70,19 @@ int RecordingRegistry::QueryValue(RegistryKey key, const char* name, char* out, 
     return 0;
 }
 
+int RecordingRegistry::QueryNumber(RegistryKey key, const char* name, uint32_t* value,
+                                   uint32_t* error) {
+    calls.push_back(std::string("query ") + name);
+    const Values& values = *static_cast<Values*>(key);
+    auto found = values.find(Upper(name));
+    if (found == values.end() || found->second.rfind("dword:", 0) != 0) {
+        *error = found == values.end() ? kErrorFileNotFound : kErrorInvalidData;
+        return 0;
+    }
+    *value = static_cast<uint32_t>(std::stoul(found->second.substr(6)));
+    return 1;
+}
+
 void RecordingRegistry::CloseKey(RegistryKey) {
     calls.push_back("close");
     --openKeys;
@@ -244,4 +257,26 @@ CursorHandle LoggingSystem::ShowWaitCursor() {
 void LoggingSystem::ShowCursor(CursorHandle cursor) {
     Append(log_, "restore cursor");
     FakeSystem::ShowCursor(cursor);
+}
+
+int RecordingFonts::AddFont(const char* path) {
+    Append(log, std::string("add font ") + path);
+    return 1;
+}
+
+void RecordingFonts::AnnounceFontChange() {
+    Append(log, "announce font change");
+}
+
+int ScriptedFileVersions::Read(const char* path, uint64_t* version) {
+    auto found = versions_.find(Upper(path));
+    if (found == versions_.end()) {
+        return 0;
+    }
+    *version = found->second;
+    return 1;
+}
+
+void ScriptedFileVersions::Set(const std::string& path, uint64_t version) {
+    versions_[Upper(path)] = version;
 }

@@ -10,6 +10,8 @@
 
 #include "doubles/Doubles.h"
 #include "platform/FileSystem.h"
+#include "platform/FileVersions.h"
+#include "platform/Fonts.h"
 #include "platform/FolderBrowser.h"
 #include "platform/ProfileStore.h"
 #include "platform/Registry.h"
@@ -22,6 +24,7 @@ using EventLog = std::vector<std::string>;
 constexpr uint32_t kErrorFileNotFound = 2;
 constexpr uint32_t kErrorMoreData = 234;
 constexpr uint32_t kErrorAccessDenied = 5;
+constexpr uint32_t kErrorInvalidData = 13;
 
 // Keys and values held in memory. Values are byte strings, looked up without regard to case.
 class RecordingRegistry : public Registry {
@@ -34,6 +37,7 @@ public:
     int OpenKey(RegistryRoot root, const char* subKey, RegistryKey* key, uint32_t* error) override;
     int QueryValue(RegistryKey key, const char* name, char* out, unsigned size,
                    uint32_t* error) override;
+    int QueryNumber(RegistryKey key, const char* name, uint32_t* value, uint32_t* error) override;
     void CloseKey(RegistryKey key) override;
     int CreateKey(RegistryRoot root, const char* subKey, RegistryKey* key,
                   uint32_t* error) override;
@@ -182,4 +186,22 @@ public:
 
 private:
     EventLog* log_;
+};
+
+// Logs every font loaded and every announcement: "add font PATH", "announce font change".
+class RecordingFonts : public Fonts {
+public:
+    int AddFont(const char* path) override;
+    void AnnounceFontChange() override;
+    EventLog* log = nullptr;
+};
+
+// Versions by path (without regard to case); a path not listed has no version resource.
+class ScriptedFileVersions : public FileVersions {
+public:
+    int Read(const char* path, uint64_t* version) override;
+    void Set(const std::string& path, uint64_t version);
+
+private:
+    std::map<std::string, uint64_t> versions_;
 };

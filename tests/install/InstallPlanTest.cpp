@@ -56,6 +56,10 @@ std::string Describe(const InstallAction& a) {
             return "empty file " + std::string(a.path);
         case InstallStep::kSetCurrentFolder:
             return "cd " + std::string(a.path);
+        case InstallStep::kInstallSharedFile:
+            return "shared copy " + std::string(a.source) + " -> " + a.path;
+        case InstallStep::kRegisterFont:
+            return "register font " + std::string(a.path) + " as " + a.file;
     }
     return "?";
 }
@@ -102,11 +106,12 @@ TEST(InstallPlanTest, FolderWithSpacesGivesTheWholeSequenceInOrder) {
         "copy C:\\Program Files\\Zar Bel PC\\ZarBelPC.INI -> C:\\WINDOWS\\ZarBelPC.INI",
         "copy C:\\Program Files\\Zar Bel PC\\ZarBelPC_uninstall.exe -> "
         "C:\\WINDOWS\\ZarBelPC_uninstall.exe",
-        "copy C:\\Program Files\\Zar Bel PC\\mfc71.dll -> C:\\WINDOWS\\mfc71.dll",
-        "copy C:\\Program Files\\Zar Bel PC\\msvcr71.dll -> C:\\WINDOWS\\msvcr71.dll",
+        "shared copy C:\\Program Files\\Zar Bel PC\\mfc71.dll -> C:\\WINDOWS\\mfc71.dll",
+        "shared copy C:\\Program Files\\Zar Bel PC\\msvcr71.dll -> C:\\WINDOWS\\msvcr71.dll",
         "delete C:\\WINDOWS\\FONTS\\EUROSTIB.TTF",
         "wait 200",
         "copy C:\\Program Files\\Zar Bel PC\\EUROSTIB.TTF -> C:\\WINDOWS\\FONTS\\EUROSTIB.TTF",
+        "register font C:\\WINDOWS\\FONTS\\EUROSTIB.TTF as EUROSTIB.TTF",
         "progress 80 to dialog",
         "setting ZarBelPC.INI Options/FirstTime=1",
         "setting ZarBelPC.INI PATH/Installpath=C:\\Program Files\\Zar Bel PC",
@@ -204,7 +209,8 @@ TEST(InstallPlanTest, FoldersWhosePathsWouldNotFitAreRefused) {
             if (a.step == InstallStep::kWriteSetting && std::string(a.key) == "SONGDIR") {
                 EXPECT_EQ(folders.install + "\\SONGS", a.text);
             }
-            if (a.step == InstallStep::kCopyFile) {
+            if (a.step == InstallStep::kCopyFile || a.step == InstallStep::kInstallSharedFile ||
+                a.step == InstallStep::kRegisterFont) {
                 EXPECT_NE(nullptr, strstr(a.path, folders.windows.c_str())) << a.path;
             }
         }

@@ -10,6 +10,7 @@
 
 #include "doubles/InstallDoubles.h"
 #include "doubles/Scratch.h"
+#include "doubles/TestFont.h"
 #include "doubles/TestDictionary.h"
 #include "install/InstallSequence.h"
 #include "install/TestPayload.h"
@@ -49,6 +50,10 @@ protected:
         platform_.registry = &registry_;
         platform_.shell = &shell_;
         platform_.links = &links_;
+        platform_.fonts = &fonts_;
+        platform_.versions = &versions_;
+        fonts_.log = &log_;
+        registry_.log = &log_;
         shell_.log = &log_;
         links_.log = &log_;
         for (const char* name : {"Desktop", "SendTo", "Start Menu", "Programs"}) {
@@ -108,6 +113,8 @@ protected:
     RecordingRegistry registry_;
     RecordingShell shell_;
     RecordingShellLinks links_;
+    RecordingFonts fonts_;
+    ScriptedFileVersions versions_;
     std::unique_ptr<LoggingFileSystem> files_;
     std::unique_ptr<ProfileStore> profileStore_;
     std::unique_ptr<LoggingProfileStore> profile_;
@@ -117,6 +124,11 @@ protected:
 };
 
 TEST_F(RunInstallationTest, InstallsEverythingInOrder) {
+    for (auto& file : payload_) {
+        if (file.first == "EUROSTIB.TTF") {
+            file.second = TestFont("Test Sans Bold");
+        }
+    }
     AddPayload();
     PlaceOldFiles();
     ASSERT_TRUE(files_->CreateFolder(install_.c_str()));
@@ -143,7 +155,7 @@ TEST_F(RunInstallationTest, InstallsEverythingInOrder) {
     EXPECT_EQ("the uninstaller", ReadFileText(windows_ + "\\ZarBelPC_uninstall.exe"));
     EXPECT_EQ("runtime library one", ReadFileText(windows_ + "\\mfc71.dll"));
     EXPECT_EQ("runtime library two", ReadFileText(windows_ + "\\msvcr71.dll"));
-    EXPECT_EQ("the font", ReadFileText(windows_ + "\\FONTS\\EUROSTIB.TTF"));
+    EXPECT_EQ(TestFont("Test Sans Bold"), ReadFileText(windows_ + "\\FONTS\\EUROSTIB.TTF"));
     EXPECT_EQ("<missing>", Setting("OLD", "KEY"));
     EXPECT_EQ("7", Setting("SETTINGS", "VOLUME"));
     EXPECT_EQ("1", Setting("Options", "FirstTime"));
@@ -190,17 +202,26 @@ TEST_F(RunInstallationTest, InstallsEverythingInOrder) {
     EXPECT_EQ((std::vector<int>{70, 80, 90, 100}),
               std::vector<int>(positions.end() - 4, positions.end()));
 
-    // From 70 to 80: copies, then the font.
+    // From 70 to 80: copies, the libraries counted (the old mfc71.dll had no count: its owner
+    // counts as one), then the font, loaded, listed under its own name and announced.
+    const std::string shared =
+        "registry HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS\\CURRENTVERSION\\SHAREDDLLS\\" + windows_;
     EXPECT_EQ((std::vector<std::string>{
                   "progress 70",
                   "copy " + install_ + "\\ZarBelPC.INI -> " + windows_ + "\\ZarBelPC.INI",
                   "copy " + install_ + "\\ZarBelPC_uninstall.exe -> " + windows_ +
                       "\\ZarBelPC_uninstall.exe",
                   "copy " + install_ + "\\mfc71.dll -> " + windows_ + "\\mfc71.dll",
+                  shared + "\\mfc71.dll=dword:2",
                   "copy " + install_ + "\\msvcr71.dll -> " + windows_ + "\\msvcr71.dll",
+                  shared + "\\msvcr71.dll=dword:1",
                   "delete " + windows_ + "\\FONTS\\EUROSTIB.TTF",
                   "sleep 200",
                   "copy " + install_ + "\\EUROSTIB.TTF -> " + windows_ + "\\FONTS\\EUROSTIB.TTF",
+                  "add font " + windows_ + "\\FONTS\\EUROSTIB.TTF",
+                  "registry HKLM\\SOFTWARE\\MICROSOFT\\WINDOWS NT\\CURRENTVERSION\\FONTS\\"
+                  "Test Sans Bold (TrueType)=EUROSTIB.TTF",
+                  "announce font change",
               }),
               Between("progress 70", "progress 80"));
     // From 80 to the shortcuts: settings, registrations after 90, the playlist after 100 and
@@ -230,6 +251,30 @@ TEST_F(RunInstallationTest, InstallsEverythingInOrder) {
               }),
               Between("progress 80", "link " + scratch_.Join("Desktop") + "\\ZarbelPC.lnk -> " +
                                          install_ + "\\ZarbelPC.EXE"));
+}
+
+// Another product's newer MFC71.dll, counted by it, stays and gets our count on top; a font
+// file whose name cannot be read is still loaded and announced, but not listed.
+TEST_F(RunInstallationTest, ANewerLibraryOfAnotherProductStaysAndIsCounted) {
+    AddPayload();
+    const std::string mfc = windows_ + "\\mfc71.dll";
+    const char* const kShared = "Software\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+    ASSERT_TRUE(WriteFileText(mfc, "the other product's library"));
+    versions_.Set(mfc, 0x0007000A178E0000ull);  // 7.10.6030.0; ours has no version resource
+    registry_.SetValue(RegistryRoot::kLocalMachine, kShared, mfc, "dword:3");
+    messages_.answers = {kIdNo};
+
+    ASSERT_EQ(1, RunInstallation(*state_, platform_, kDialog));
+    EXPECT_EQ("the other product's library", ReadFileText(mfc));
+    EXPECT_EQ("dword:4", registry_.Value(RegistryRoot::kLocalMachine, kShared, mfc));
+    EXPECT_EQ("runtime library two", ReadFileText(windows_ + "\\msvcr71.dll"));
+    EXPECT_EQ("dword:1",
+              registry_.Value(RegistryRoot::kLocalMachine, kShared, windows_ + "\\msvcr71.dll"));
+    std::vector<std::string> fonts =
+        Between("add font " + windows_ + "\\FONTS\\EUROSTIB.TTF", "progress 80");
+    EXPECT_EQ((std::vector<std::string>{"add font " + windows_ + "\\FONTS\\EUROSTIB.TTF",
+                                        "announce font change"}),
+              fonts);
 }
 
 TEST_F(RunInstallationTest, FailedUnpackLeavesEverythingOutsideTheFolderUntouched) {

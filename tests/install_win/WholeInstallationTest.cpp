@@ -116,6 +116,8 @@ TEST(WholeInstallationTest, InstallsIntoTheWinePrefix) {
     platform.registry = &Win32Registry();
     platform.shell = &shell;
     platform.links = &Win32ShellLinks();
+    platform.fonts = &Win32Fonts();
+    platform.versions = &Win32FileVersions();
 
     SetupState* state = new SetupState;
     InitSetupState(*state);

@@ -670,6 +670,8 @@ protected:
         platform_.registry = &registry_;
         platform_.shell = &shell_;
         platform_.browser = &browser_;
+        platform_.fonts = &fonts_;
+        platform_.versions = &versions_;
         platform_.files = &Win32Files();
         platform_.progress = &Win32ProgressBar();
         platform_.messages = &probe_;
@@ -686,6 +688,8 @@ protected:
     RecordingRegistry registry_;
     RecordingShell shell_;
     ScriptedFolderBrowser browser_;
+    RecordingFonts fonts_;
+    ScriptedFileVersions versions_;
     ProbingMessageBoxes probe_;
 };
 

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "driver/Bitmap.h"
+#include "runner/OtherProduct.h"
 #include "runner/WineSession.h"
 
 namespace e2e {
@@ -257,7 +258,7 @@ public:
                           Quote(signedSetup) + " >" + Quote(work + "/verify.txt") + " 2>&1") == 0;
         verifyOutput_ = ReadFile(work + "/verify.txt");
         signedBytes_ = ReadFile(signedSetup);
-        if (!prefix.Put(signedSetup, "zb")) {
+        if (!prefix.Put(signedSetup, "zb") || !other::Plant(prefix)) {
             return false;
         }
         // With ZB_E2E_SHOTS (a unix folder), a picture of every window on the way.
@@ -439,7 +440,11 @@ TEST_F(InstalledProduct, CopiesInTheWindowsDirectoryAndTheFont) {
     for (const auto& [payloadName, copyName] : kWindowsCopies) {
         std::string copy = FindNoCase(Windows(""), copyName);
         ASSERT_FALSE(copy.empty()) << copyName << " is not in the Windows directory";
-        EXPECT_TRUE(ReadFile(StagingFolder() + "/" + payloadName) == ReadFile(copy)) << copyName;
+        // The other product's newer MFC71.dll stays where it was.
+        std::string expected = Upper(copyName) == "MFC71.DLL"
+                                   ? other::LibraryBytes()
+                                   : ReadFile(StagingFolder() + "/" + payloadName);
+        EXPECT_TRUE(expected == ReadFile(copy)) << copyName;
     }
     std::string fonts = FindNoCase(Windows(""), "FONTS");
     ASSERT_FALSE(fonts.empty());
@@ -585,10 +590,10 @@ TEST_F(InstalledProduct, TheInstallationIsListedInTheSystemsProgramList) {
     for (const std::string& name : FilesIn(Install())) {
         add(Install(name));
     }
-    for (const char* copy :
-         {"ZarBelPC.INI", "ZarBelPC_uninstall.exe", "mfc71.dll", "msvcr71.dll"}) {
+    for (const char* copy : {"ZarBelPC.INI", "ZarBelPC_uninstall.exe", "msvcr71.dll"}) {
         add(FindNoCase(Windows(""), copy));
     }
+    add(StagingFolder() + "/MFC71.dll");  // the copy there is the other product's
     add(FindNoCase(FindNoCase(Windows(""), "FONTS"), "EUROSTIB.TTF"));
     std::string size = RegData(kEntryKey, "EstimatedSize");
     ASSERT_EQ(0u, size.rfind("REG_DWORD 0x", 0)) << size;
@@ -617,6 +622,19 @@ TEST_F(InstalledProduct, TheDialogsVersionAndEntryAreTheReleases) {
     EXPECT_EQ(release::kVersion, version->Get("text"));
     EXPECT_EQ("REG_SZ " + std::string(release::kVersion), RegData(kEntryKey, "DisplayVersion"));
     EXPECT_EQ("REG_SZ " + version->Get("company"), RegData(kEntryKey, "Publisher"));
+}
+
+// What the installation leaves to the system besides files: the font in the system's list of
+// fonts, under its own full name, and the two runtime libraries counted, the other product's
+// MFC71.dll (count 1 before) kept and counted once more.
+TEST_F(InstalledProduct, TheFontIsListedAndTheSharedLibrariesAreCounted) {
+    std::string font = FindNoCase(FindNoCase(Windows(""), "FONTS"), "EUROSTIB.TTF");
+    ASSERT_FALSE(font.empty());
+    const std::string value = other::FontFullName(font) + " (TrueType)";
+    fprintf(stderr, "e2e: %s\\%s\n", other::kFontsKey, value.c_str());
+    EXPECT_EQ("EUROSTIB.TTF", RegValue(other::kFontsKey, value));
+    EXPECT_EQ("0x2", other::Count(*prefix_, other::kSharedDllsKey, "C:\\windows\\mfc71.dll"));
+    EXPECT_EQ("0x1", other::Count(*prefix_, other::kSharedDllsKey, "C:\\windows\\msvcr71.dll"));
 }
 
 // A client nobody here wrote: Wine's own list of installed programs.
@@ -690,7 +708,8 @@ TEST_F(InstalledProduct, TheSystemsUninstallerRemovesAllButTheUsersSongs) {
     EXPECT_EQ("MThd user's own song", ReadFile(songs + "/" + kUserSong));
 
     EXPECT_EQ("", FindNoCase(Windows(""), "ZarBelPC.INI"));
-    EXPECT_EQ("", FindNoCase(Windows(""), "mfc71.dll"));
+    EXPECT_TRUE(other::LibraryBytes() == ReadFile(FindNoCase(Windows(""), "mfc71.dll")))
+        << "the other product's MFC71.dll went with ours";
     EXPECT_EQ("", FindNoCase(Windows(""), "msvcr71.dll"));
     EXPECT_EQ("", FindNoCase(FindNoCase(Windows(""), "FONTS"), "EUROSTIB.TTF"));
     for (const auto& link : links) {
@@ -718,6 +737,18 @@ TEST_F(InstalledProduct, TheSystemsUninstallerRemovesAllButTheUsersSongs) {
         }
     }
     EXPECT_TRUE(windows.empty()) << "left in the Windows directory:\n" << Joined(windows);
+}
+
+// After the uninstallation: the other product's library stays with its own count, ours went
+// with its count, and the font is off the system's list.
+TEST_F(InstalledProduct, TheSystemsUninstallerLeavesTheOtherProductsLibraryCounted) {
+    EXPECT_TRUE(other::LibraryBytes() == ReadFile(FindNoCase(Windows(""), "mfc71.dll")));
+    EXPECT_EQ("0x1", other::Count(*prefix_, other::kSharedDllsKey, other::kLibrary));
+    EXPECT_EQ("<missing>",
+              other::Count(*prefix_, other::kSharedDllsKey, "C:\\windows\\msvcr71.dll"));
+    const std::string value =
+        other::FontFullName(StagingFolder() + "/eurostib.TTF") + " (TrueType)";
+    EXPECT_EQ("<missing>", RegValue(other::kFontsKey, value));
 }
 
 }  // namespace
