@@ -70,8 +70,8 @@ int ListReleaseFolder(const char* prefix, const char* what, const char* folder,
                       std::map<std::string, std::string>* found) {
     DIR* dir = opendir(folder);
     if (dir == nullptr) {
-        fprintf(stderr, "%s: the %s folder '%s' cannot be opened: %s\n", prefix, what, folder,
-                strerror(errno));
+        fprintf(stderr, "%s: the %s folder '%s' cannot be opened: %s\n", prefix, what,
+                tool::Shown(folder).c_str(), strerror(errno));
         return 1;
     }
     std::vector<std::string> names;
@@ -94,24 +94,25 @@ int ListReleaseFolder(const char* prefix, const char* what, const char* folder,
             return text::Upper(k) == text::Upper(name);
         });
         if (lstat(path.c_str(), &info) != 0) {
-            fprintf(stderr, "%s: '%s' in the %s folder cannot be read: %s\n", prefix, name.c_str(),
-                    what, strerror(errno));
+            fprintf(stderr, "%s: '%s' in the %s folder cannot be read: %s\n", prefix,
+                    tool::Shown(name).c_str(), what, strerror(errno));
             ++problems;
         } else if (S_ISDIR(info.st_mode)) {
-            fprintf(stderr, "%s: the %s folder holds a folder, '%s'\n", prefix, what, name.c_str());
+            fprintf(stderr, "%s: the %s folder holds a folder, '%s'\n", prefix, what,
+                    tool::Shown(name).c_str());
             ++problems;
         } else if (match == known.end()) {
-            fprintf(stderr, "%s: '%s' in the %s folder is none of %s\n", prefix, name.c_str(), what,
-                    list.c_str());
+            fprintf(stderr, "%s: '%s' in the %s folder is none of %s\n", prefix,
+                    tool::Shown(name).c_str(), what, list.c_str());
             ++problems;
         } else if (!S_ISREG(info.st_mode)) {
             fprintf(stderr, "%s: '%s' in the %s folder is not a regular file\n", prefix,
-                    name.c_str(), what);
+                    tool::Shown(name).c_str(), what);
             ++problems;
         } else if (found->count(*match) != 0) {
             fprintf(stderr, "%s: '%s' and '%s' in the %s folder are the same name to Windows\n",
-                    prefix, (*found)[*match].substr(strlen(folder) + 1).c_str(), name.c_str(),
-                    what);
+                    prefix, tool::Shown((*found)[*match].substr(strlen(folder) + 1)).c_str(),
+                    tool::Shown(name).c_str(), what);
             ++problems;
         } else {
             (*found)[*match] = path;
@@ -131,13 +132,15 @@ int ApplyDocuments(const char* prefix, const char* folder, uint16_t language,
     for (const auto& [name, path] : found) {
         std::string bytes;
         if (!tool::ReadWholeFile(path.c_str(), &bytes)) {
-            fprintf(stderr, "%s: the document '%s' cannot be read\n", prefix, path.c_str());
+            fprintf(stderr, "%s: the document '%s' cannot be read\n", prefix,
+                    tool::Shown(path).c_str());
             ++problems;
             continue;
         }
         std::string why = release::CheckDocument(bytes);
         if (!why.empty()) {
-            fprintf(stderr, "%s: the document '%s' %s\n", prefix, path.c_str(), why.c_str());
+            fprintf(stderr, "%s: the document '%s' %s\n", prefix, tool::Shown(path).c_str(),
+                    why.c_str());
             ++problems;
             continue;
         }
@@ -217,7 +220,8 @@ int ApplyArt(const char* prefix, const char* folder, std::vector<Resource>* reso
                               ? "has no bitmap in the stub to replace"
                               : release::BitmapToDib(bytes, DataOf(*stubPicture), &dib);
         if (!why.empty()) {
-            fprintf(stderr, "%s: the picture '%s' %s\n", prefix, at->second.c_str(), why.c_str());
+            fprintf(stderr, "%s: the picture '%s' %s\n", prefix, tool::Shown(at->second).c_str(),
+                    why.c_str());
             ++problems;
             continue;
         }
@@ -234,7 +238,8 @@ int ApplyArt(const char* prefix, const char* folder, std::vector<Resource>* reso
                           : group == nullptr ? "has no icon group SETUP in the stub to replace"
                                              : release::ParseIcon(bytes, &images);
         if (!why.empty()) {
-            fprintf(stderr, "%s: the icon '%s' %s\n", prefix, icon->second.c_str(), why.c_str());
+            fprintf(stderr, "%s: the icon '%s' %s\n", prefix, tool::Shown(icon->second).c_str(),
+                    why.c_str());
             ++problems;
         }
     }
@@ -267,7 +272,7 @@ int ApplyArt(const char* prefix, const char* folder, std::vector<Resource>* reso
         }
         if (first + images.size() > 0x10000) {
             fprintf(stderr, "%s: the icon '%s' has more images than icon ids are left\n", prefix,
-                    icon->second.c_str());
+                    tool::Shown(icon->second).c_str());
             return 1;
         }
         for (size_t i = 0; i < images.size(); ++i) {
@@ -343,14 +348,15 @@ const char kExtractHelp[] =
 bool WriteNewFile(const std::string& path, const void* data, size_t size) {
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
     if (fd < 0) {
-        fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, path.c_str(), strerror(errno));
+        fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, tool::Shown(path).c_str(), strerror(errno));
         return false;
     }
     const char* at = static_cast<const char*>(data);
     while (size > 0) {
         ssize_t written = write(fd, at, size);
         if (written <= 0) {
-            fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, path.c_str(), strerror(errno));
+            fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, tool::Shown(path).c_str(),
+                    strerror(errno));
             close(fd);
             return false;
         }
@@ -358,7 +364,7 @@ bool WriteNewFile(const std::string& path, const void* data, size_t size) {
         size -= static_cast<size_t>(written);
     }
     if (close(fd) != 0) {
-        fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, path.c_str(), strerror(errno));
+        fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, tool::Shown(path).c_str(), strerror(errno));
         return false;
     }
     return true;
@@ -370,7 +376,7 @@ bool WriteNewFile(const std::string& path, const std::string& bytes) {
 
 bool MakeFolder(const std::string& path) {
     if (mkdir(path.c_str(), 0755) != 0) {
-        fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, path.c_str(), strerror(errno));
+        fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, tool::Shown(path).c_str(), strerror(errno));
         return false;
     }
     return true;
@@ -413,7 +419,7 @@ bool ExtractPayload(const Resource& archive, const std::string& folder) {
         for (const std::string& earlier : written) {
             if (names::SameFile(earlier.c_str(), name.c_str())) {
                 fprintf(stderr, "%s: the payload archive holds '%s' twice\n", kExtractPrefix,
-                        name.c_str());
+                        tool::Shown(name).c_str());
                 return false;
             }
         }
@@ -465,7 +471,7 @@ bool WriteStub(const std::string& bytes, const pe::Image& image, std::vector<Res
     int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0644);
     FILE* file = fd < 0 ? nullptr : fdopen(fd, "wb");
     if (file == nullptr) {
-        fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, path.c_str(), strerror(errno));
+        fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, tool::Shown(path).c_str(), strerror(errno));
         return false;
     }
     FileSink sink(file);
@@ -483,7 +489,8 @@ bool WriteStub(const std::string& bytes, const pe::Image& image, std::vector<Res
         why = strerror(errno);
     }
     if (!ok) {
-        fprintf(stderr, "%s: %s not written: %s\n", kExtractPrefix, path.c_str(), why.c_str());
+        fprintf(stderr, "%s: %s not written: %s\n", kExtractPrefix, tool::Shown(path).c_str(),
+                why.c_str());
     }
     return ok != 0;
 }
@@ -498,7 +505,7 @@ int RunExtract(int argc, char** argv) {
     const std::string dir = argv[2];
     std::string bytes;
     if (!tool::ReadWholeFile(setupPath.c_str(), &bytes)) {
-        fprintf(stderr, "%s: %s cannot be read\n", kExtractPrefix, setupPath.c_str());
+        fprintf(stderr, "%s: %s cannot be read\n", kExtractPrefix, tool::Shown(setupPath).c_str());
         return kExitFailed;
     }
     pe::Image image;
@@ -506,7 +513,8 @@ int RunExtract(int argc, char** argv) {
     std::string why;
     if (!pe::ParseImage(Bytes(bytes), bytes.size(), &image, &why) ||
         !pe::ReadResources(Bytes(bytes), bytes.size(), image, &resources, &why)) {
-        fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, setupPath.c_str(), why.c_str());
+        fprintf(stderr, "%s: %s: %s\n", kExtractPrefix, tool::Shown(setupPath).c_str(),
+                why.c_str());
         return kExitFailed;
     }
     const ResourceKey dataType = ResourceKey::Name(text::Upper(kPlainExtractType).c_str());
@@ -517,12 +525,12 @@ int RunExtract(int argc, char** argv) {
     std::string dictionaryText;
     if (archive == nullptr || dictionary == nullptr) {
         fprintf(stderr, "%s: %s carries no payload and dictionary (a stub?)\n", kExtractPrefix,
-                setupPath.c_str());
+                tool::Shown(setupPath).c_str());
         return kExitFailed;
     }
     if (!UnscrambledText(*dictionary, &dictionaryText)) {
         fprintf(stderr, "%s: the dictionary container of %s fails its length or checksum test\n",
-                kExtractPrefix, setupPath.c_str());
+                kExtractPrefix, tool::Shown(setupPath).c_str());
         return kExitFailed;
     }
     std::string versionLine = DescribeVersion(resources);
@@ -545,7 +553,8 @@ int RunExtract(int argc, char** argv) {
             closedir(folder);
         }
         if (folder == nullptr || entries > 2) {
-            fprintf(stderr, "%s: '%s' is not an empty folder\n", kExtractPrefix, dir.c_str());
+            fprintf(stderr, "%s: '%s' is not an empty folder\n", kExtractPrefix,
+                    tool::Shown(dir).c_str());
             return kExitUsage;
         }
     } else if (!MakeFolder(dir)) {
@@ -608,16 +617,18 @@ int RunExtract(int argc, char** argv) {
         fprintf(stderr, "%s: note: no stub.exe: %s\n", kExtractPrefix, why.c_str());
     }
     if (!ok) {
-        fprintf(stderr, "%s: %s was not extracted completely\n", kExtractPrefix, setupPath.c_str());
+        fprintf(stderr, "%s: %s was not extracted completely\n", kExtractPrefix,
+                tool::Shown(setupPath).c_str());
         return kExitFailed;
     }
-    printf("%s: %s into %s%s%s\n", kExtractPrefix, setupPath.c_str(), dir.c_str(),
-           versionLine.empty() ? "" : ", ", versionLine.c_str());
+    printf("%s: %s into %s%s%s\n", kExtractPrefix, tool::Shown(setupPath).c_str(),
+           tool::Shown(dir).c_str(), versionLine.empty() ? "" : ", ", versionLine.c_str());
     printf(
         "made again with:\n  zbpack setup build --stub %s --payload %s/payload \\\n"
         "      --dictionary %s/dictionary.ini --documents %s/documents --art %s/art%s%s "
         "--out OUT.exe\n",
-        stub ? (dir + "/stub.exe").c_str() : "STUB.exe", dir.c_str(), dir.c_str(), dir.c_str(),
-        dir.c_str(), versionText.empty() ? "" : " --version ", versionText.c_str());
+        stub ? tool::Shown(dir + "/stub.exe").c_str() : "STUB.exe", tool::Shown(dir).c_str(),
+        tool::Shown(dir).c_str(), tool::Shown(dir).c_str(), tool::Shown(dir).c_str(),
+        versionText.empty() ? "" : " --version ", versionText.c_str());
     return kExitOk;
 }
