@@ -8,7 +8,8 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "platform/ByteOrder.h"
-#include "tools/PeImage.h"
+#include "tools/PeRead.h"
+#include "tools/PeWrite.h"
 
 namespace {
 
@@ -16,12 +17,12 @@ namespace {
 class BoundedSink : public pe::Sink {
 public:
     explicit BoundedSink(size_t limit) : limit_(limit) {}
-    int Write(const void* data, size_t size) override {
+    bool Write(const void* data, size_t size) override {
         FUZZ_CHECK(size <= limit_ - bytes.size(),
                    "the setup grows past " + std::to_string(limit_) + " bytes");
         const uint8_t* in = static_cast<const uint8_t*>(data);
         bytes.insert(bytes.end(), in, in + size);
-        return 1;
+        return true;
     }
     std::vector<uint8_t> bytes;
 
@@ -75,13 +76,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                        }});
     // The input, the new resources with their directory and alignment, one file alignment.
     BoundedSink sink(size + 2 * size + 64 * 1024 + kArchiveSize);
-    int ok = pe::WriteWithResources(
-        data, size, image, written, sink,
+    bool ok = pe::WriteWithResources(
+        data, image, written, sink,
         [&sink](uint32_t offset, uint32_t value) {
             FUZZ_CHECK(offset <= sink.bytes.size() && sink.bytes.size() - offset >= 4,
                        std::to_string(offset));
             WriteUInt32LE(&sink.bytes[offset], value);
-            return 1;
+            return true;
         },
         &error);
     if (!ok) {
