@@ -4,9 +4,10 @@
 // Every helper returns bool, true when it did what it says; false when it did not, its message
 // already printed (or, for the portable readers and writers that print nothing, the reason in
 // *error). A check of many inputs, which names every problem before anything is written, reports
-// each on stderr, adds it to *problems and returns true when it found none. The one helper whose
-// failures end in different exit statuses (archive::CheckInput) returns the exit status itself.
-// A judge of one input returns why it is refused, "" when it is not (release::, names::).
+// each on stderr, adds it to *problems and returns true when it found none. A helper whose
+// failures end in different exit statuses returns the exit status itself, as an entry point does
+// (archive::CheckInput). A judge of one input returns why it is refused, "" when it is not
+// (release::). Overrides of the platform's interfaces keep the platform's own convention.
 #pragma once
 
 #include <cstdio>
