@@ -41,10 +41,6 @@ Placement Locate(const Image& image) {
     return placement;
 }
 
-}  // namespace
-
-namespace {
-
 // The resources' own section: the image is not signed, and its resource directory opens a
 // section of its own.
 bool CheckResourceSection(const Image& image, const Placement& placement, std::string* error) {
