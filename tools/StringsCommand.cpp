@@ -67,6 +67,8 @@ void PrintLine(const char* key, const char* text) {
     fputc('\n', stdout);
 }
 
+// Removes what the load wrote in the scratch folder (the container, its plain text, the settings
+// file), then the folder.
 void RemoveScratch(const std::string& folder) {
     std::vector<std::string> names;
     if (tool::ListFolder(folder.c_str(), &names)) {
