@@ -291,13 +291,14 @@ std::vector<pe::Resource> SetupResources(const Stub& stub,
                                      static_cast<uint32_t>(container.size()),
                                      Bytes(container),
                                      {}});
-    resources.push_back(pe::Resource{
-        pe::ResourceKey::Name(kDataType.c_str()), pe::ResourceKey::Name(kArchiveResourceName),
-        stub.language, 0, static_cast<uint32_t>(archiveLength), nullptr, [&inputs](pe::Sink& sink) {
-            return archive::WriteRecords(kPrefix, inputs, [&sink](const void* data, size_t size) {
-                return sink.Write(data, size);
-            });
-        }});
+    auto writeArchive = [&inputs](pe::Sink& sink) {
+        return archive::WriteRecords(kPrefix, inputs, [&sink](const void* data, size_t size) {
+            return sink.Write(data, size);
+        });
+    };
+    resources.push_back(pe::Resource{pe::ResourceKey::Name(kDataType.c_str()),
+                                     pe::ResourceKey::Name(kArchiveResourceName), stub.language, 0,
+                                     static_cast<uint32_t>(archiveLength), nullptr, writeArchive});
     return resources;
 }
 
