@@ -23,10 +23,10 @@
 #include "package/PayloadArchive.h"
 #include "package/ResourceExtraction.h"
 #include "platform/MemoryResourceStore.h"
-#include "platform/MessageBoxes.h"
 #include "platform/NativeFileSystem.h"
 #include "platform/Platform.h"
 #include "platform/ProgressBar.h"
+#include "tools/ConsoleMessageBoxes.h"
 
 namespace {
 
@@ -54,32 +54,32 @@ public:
     int last = -1;
 };
 
-class StderrMessageBoxes : public MessageBoxes {
-public:
-    int Show(WindowHandle, const char* text, const char* caption, unsigned) override {
-        fprintf(stderr, "zb_bench: message box '%s': %s\n", caption, text);
-        ++count;
-        return kIdOk;
+// The platform the setup's extraction runs on: the native disk, a progress bar that counts,
+// message boxes on stderr.
+struct ExtractionPlatform {
+    ExtractionPlatform() {
+        platform.files = &files;
+        platform.progress = &progress;
+        platform.messages = &messages;
     }
-    unsigned count = 0;
+    ExtractionPlatform(const ExtractionPlatform&) = delete;
+    ExtractionPlatform& operator=(const ExtractionPlatform&) = delete;
+    NativeFileSystem files;
+    CountingProgressBar progress;
+    ConsoleMessageBoxes messages{"zb_bench"};
+    Platform platform;
 };
 
 // ---- the child: one extraction in a process of its own, so that its peak memory is its own ----
 
 int RunExtractChild(const char* folder, const char* archiveName) {
-    NativeFileSystem files;
-    CountingProgressBar progress;
-    StderrMessageBoxes messages;
-    Platform platform;
-    platform.files = &files;
-    platform.progress = &progress;
-    platform.messages = &messages;
+    ExtractionPlatform extraction;
     double start = bench::NowSeconds();
-    int result = ExtractPayloadArchive(platform, kWindow, folder, archiveName, kArchiveDivisor,
-                                       kArchiveStart);
+    int result = ExtractPayloadArchive(extraction.platform, kWindow, folder, archiveName,
+                                       kArchiveDivisor, kArchiveStart);
     double seconds = bench::NowSeconds() - start;
-    printf("%u %.9f %ld\n", progress.count, seconds, bench::PeakResidentKb());
-    return result == 1 && messages.count == 0 ? 0 : 1;
+    printf("%u %.9f %ld\n", extraction.progress.count, seconds, bench::PeakResidentKb());
+    return result == 1 && extraction.messages.shownCount() == 0 ? 0 : 1;
 }
 
 // ---- the parent ----
@@ -151,48 +151,38 @@ double MBps(uint64_t bytes, double seconds) {
 
 // ---- resource extraction against one fwrite ----
 
-Row BenchResource(const Options& options, const std::string& folder) {
-    std::vector<unsigned char> bytes(kResourceSize);
-    bench::FillContent(777, bytes.data(), bytes.size());
-    MemoryResourceStore store;
-    store.Add(kPlainExtractType, kArchiveResourceName, bytes);
-
-    NativeFileSystem files;
-    CountingProgressBar progress;
-    StderrMessageBoxes messages;
-    Platform platform;
-    platform.resources = &store;
-    platform.files = &files;
-    platform.progress = &progress;
-    platform.messages = &messages;
-
-    const std::string target = folder + "/RESOURCE.DAT";
-    const std::string reference = folder + "/REFERENCE.DAT";
-    Row row{"ExtractResourceToFile 10,561,486 B /20", "one fwrite", kResourceSize, {}, {}, 0.9};
+// The setup's ExtractResourceToFile of the resource in store to target, with its progress.
+Runner ResourceExtractionRunner(Platform& platform, CountingProgressBar& progress,
+                                const std::string& folder, const std::string& target) {
     Runner extract;
-    extract.prepare = [&] {
+    extract.prepare = [target] {
         Remove(target);
         Settle();
     };
-    extract.run = [&] {
+    extract.run = [&platform, &progress, folder] {
         progress.count = 0;
         double cpu = bench::ProcessCpuSeconds();
         double start = bench::NowSeconds();
-        int result =
-            ExtractResourceToFile(platform, (folder + "\\RESOURCE.DAT").c_str(), "PlainExtract",
-                                  kArchiveResourceName, kWindow, kResourceDivisor, 20);
+        int result = ExtractResourceToFile(platform, (folder + "\\" + kArchiveResourceName).c_str(),
+                                           kPlainExtractType, kArchiveResourceName, kWindow,
+                                           kResourceDivisor, 20);
         Sample sample{bench::NowSeconds() - start, bench::ProcessCpuSeconds() - cpu};
         if (result != 1 || progress.count != 21 || progress.last != 40) {
             Fail("ExtractResourceToFile failed or sent the wrong positions");
         }
         return sample;
     };
+    return extract;
+}
+
+// The same bytes written to reference with one fwrite.
+Runner FwriteRunner(const std::vector<unsigned char>& bytes, const std::string& reference) {
     Runner fwriteOnce;
-    fwriteOnce.prepare = [&] {
+    fwriteOnce.prepare = [reference] {
         Remove(reference);
         Settle();
     };
-    fwriteOnce.run = [&] {
+    fwriteOnce.run = [&bytes, reference] {
         double cpu = bench::ProcessCpuSeconds();
         double start = bench::NowSeconds();
         FILE* file = fopen(reference.c_str(), "wb");
@@ -204,13 +194,31 @@ Row BenchResource(const Options& options, const std::string& folder) {
         }
         return sample;
     };
+    return fwriteOnce;
+}
+
+Row BenchResource(const Options& options, const std::string& folder) {
+    std::vector<unsigned char> bytes(kResourceSize);
+    bench::FillContent(777, bytes.data(), bytes.size());
+    MemoryResourceStore store;
+    store.Add(kPlainExtractType, kArchiveResourceName, bytes);
+
+    ExtractionPlatform extraction;
+    extraction.platform.resources = &store;
+
+    const std::string target = folder + "/" + kArchiveResourceName;
+    const std::string reference = folder + "/REFERENCE.DAT";
+    Row row{"ExtractResourceToFile 10,561,486 B /20", "one fwrite", kResourceSize, {}, {}, 0.9};
     auto check = [&] {
         if (!bench::SameFileContent(target, reference)) {
             Fail("the extracted resource differs from the reference file");
         }
     };
     // A resource run is short: twice as many rounds as an archive run.
-    auto samples = bench::RunRotated({extract, fwriteOnce}, options.smallReps * 2 - 1, check);
+    auto samples = bench::RunRotated(
+        {ResourceExtractionRunner(extraction.platform, extraction.progress, folder, target),
+         FwriteRunner(bytes, reference)},
+        options.smallReps * 2 - 1, check);
     row.caseSamples = samples[0];
     row.referenceSamples = samples[1];
     return row;
@@ -545,11 +553,12 @@ Options ParseOptions(int argc, char** argv) {
     return options;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// The modes in which the program is its own child. True when argv asks for one; *status is
+// then its exit status.
+bool RunChildMode(int argc, char** argv, int* status) {
     if (argc == 4 && strcmp(argv[1], "--extract") == 0) {
-        return RunExtractChild(argv[2], argv[3]);
+        *status = RunExtractChild(argv[2], argv[3]);
+        return true;
     }
     if (argc == 4 && strcmp(argv[1], "--write-files") == 0) {
         // Files for a large payload: many small and a few large, ARGV[3] bytes in all.
@@ -558,38 +567,29 @@ int main(int argc, char** argv) {
         if (end == argv[3] || *end != '\0') {
             Fail(std::string("not a byte count: ") + argv[3]);
         }
-        return bench::WriteCorpus(argv[2], bench::ManySmallFewLarge(bytes)) ? 0 : 1;
+        *status = bench::WriteCorpus(argv[2], bench::ManySmallFewLarge(bytes)) ? 0 : 1;
+        return true;
     }
     if (argc == 2 && strcmp(argv[1], "--idle") == 0) {
         printf("0 0 %ld\n", bench::PeakResidentKb());
-        return 0;
+        *status = 0;
+        return true;
     }
-    Options options = ParseOptions(argc, argv);
-    WaitForDeletedInodesToAge(options);
-    MakeFolder(options.scratch);
-    const std::string self = SelfPath();
-    // The reader's path buffer holds 255 characters: the scratch folder must leave room.
-    if (options.scratch.size() > 200) {
-        Fail("the scratch folder's path is too long for the setup's path buffers");
-    }
+    return false;
+}
 
-    Shape shipped{"shipped",
-                  "shipped shape",
-                  bench::ShippedShape(),
-                  options.scratch + "/src-shipped",
-                  options.scratch + "/shipped.dat",
-                  options.scratch + "/shipped.tar",
-                  options.smallReps};
-    char largeLabel[64];
-    snprintf(largeLabel, sizeof largeLabel, "%" PRIu64 " MB", options.largeBytes / 1000000);
-    Shape large{"large",
-                largeLabel,
-                bench::ManySmallFewLarge(options.largeBytes),
-                options.scratch + "/src-large",
-                options.scratch + "/large.dat",
-                options.scratch + "/large.tar",
-                options.largeReps};
+Shape MakeShape(const Options& options, const std::string& id, const std::string& label,
+                std::vector<CorpusFile> files, unsigned reps) {
+    return Shape{id,
+                 label,
+                 std::move(files),
+                 options.scratch + "/src-" + id,
+                 options.scratch + "/" + id + ".dat",
+                 options.scratch + "/" + id + ".tar",
+                 reps};
+}
 
+void PrintIntro(const Options& options, const Shape& shipped, const Shape& large) {
     printf(
         "zb_bench: files in %s (one disk); OS cache not dropped, sync before each run;\n"
         "each case runs side by side with its reference, rotating which goes first\n",
@@ -599,6 +599,118 @@ int main(int argc, char** argv) {
            shipped.files.size(), bench::ContentBytes(shipped.files), large.label.c_str(),
            large.files.size(), bench::ContentBytes(large.files));
     fflush(stdout);
+}
+
+// How the extraction time grows from the shipped shape to the large one, side by side.
+struct Growth {
+    double extraction;
+    double tar;
+};
+
+// The extraction of both shapes against tar -xf: a row each, and the growth.
+Growth BenchExtractions(const Options& options, const std::string& self, Shape* shipped,
+                        Shape* large, std::vector<Row>* rows) {
+    ExtractionRunners shippedRunners = MakeExtractionRunners(options, shipped, self);
+    ExtractionRunners largeRunners = MakeExtractionRunners(options, large, self);
+    Row shippedRow = ExtractionRow(*shipped);
+    auto samples = bench::RunRotated({shippedRunners.extract, shippedRunners.tar}, shipped->reps,
+                                     [&] { CheckExtractions(*shipped); });
+    shippedRow.caseSamples = samples[0];
+    shippedRow.referenceSamples = samples[1];
+    rows->push_back(shippedRow);
+    // The large archive with the shipped shape in the same rounds: the growth of the time with
+    // the content is a ratio of runs side by side.
+    Row largeRow = ExtractionRow(*large);
+    samples = bench::RunRotated(
+        {largeRunners.extract, largeRunners.tar, shippedRunners.extract, shippedRunners.tar},
+        large->reps, [&] { CheckExtractions(*large); });
+    largeRow.caseSamples = samples[0];
+    largeRow.referenceSamples = samples[1];
+    rows->push_back(largeRow);
+    return Growth{bench::MedianRatio(samples[0], samples[2]),
+                  bench::MedianRatio(samples[1], samples[3])};
+}
+
+// An idle child of the same program: what the process holds before it extracts anything.
+long IdleKb(const std::string& self) {
+    long idleKb = 0;
+    ChildRun idle = bench::RunChild({self, "--idle"}, "");
+    if (idle.exitStatus != 0 || sscanf(idle.output.c_str(), "%*u %*f %ld", &idleKb) != 1) {
+        Fail("the idle child did not report its memory");
+    }
+    return idleKb;
+}
+
+void PrintTables(const std::vector<Row>& rows) {
+    printf("wall clock; ratio = median over the rounds of reference time / case time\n");
+    printf("%-40s %3s %9s %9s %6s | %-10s %9s %9s %6s | %5s  %s\n", "case", "n", "median ms",
+           "min ms", "MB/s", "reference", "median ms", "min ms", "MB/s", "ratio", "target");
+    for (const Row& row : rows) {
+        PrintWallRow(row);
+    }
+    printf("\nprocessor time (user + system), medians\n");
+    printf("%-40s %9s | %-10s %9s | %5s\n", "case", "ms", "reference", "ms", "ratio");
+    for (const Row& row : rows) {
+        PrintCpuRow(row);
+    }
+}
+
+void PrintGrowthAndMemory(const Shape& shipped, const Shape& large, const Growth& growth,
+                          long idleKb) {
+    printf(
+        "\nextraction time %s / shipped shape (side by side): ExtractPayloadArchive %.1f, "
+        "tar -xf %.1f; content %.1f times, files %.1f times  <= 25 %s\n",
+        large.label.c_str(), growth.extraction, growth.tar,
+        static_cast<double>(bench::ContentBytes(large.files)) /
+            static_cast<double>(bench::ContentBytes(shipped.files)),
+        static_cast<double>(large.files.size()) / static_cast<double>(shipped.files.size()),
+        Verdict(growth.extraction <= 25));
+    for (const Shape* shape : {&shipped, &large}) {
+        long extraKb = shape->peakKb - idleKb;
+        printf(
+            "peak resident memory, extraction of %-13s %6ld KB = idle %ld KB + %ld KB "
+            "(largest entry %" PRIu32 " KB)  <= idle + %ld KB %s\n",
+            shape->label.c_str(), shape->peakKb, idleKb, extraKb, Largest(shape->files) / 1024,
+            kBufferBudgetKb, Verdict(extraKb <= kBufferBudgetKb));
+    }
+}
+
+void CleanUp(const Options& options, const Shape& shipped, const Shape& large,
+             const std::string& resourceFolder) {
+    for (const std::string& folder :
+         {shipped.source, large.source, resourceFolder, RunsFolder(options)}) {
+        bench::RemoveTree(folder);
+    }
+    for (const Shape* shape : {&shipped, &large}) {
+        Remove(shape->archive);
+        Remove(shape->tarball);
+    }
+    rmdir(options.scratch.c_str());
+    MarkCleanup(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int childStatus = 0;
+    if (RunChildMode(argc, argv, &childStatus)) {
+        return childStatus;
+    }
+    Options options = ParseOptions(argc, argv);
+    WaitForDeletedInodesToAge(options);
+    MakeFolder(options.scratch);
+    const std::string self = SelfPath();
+    // The reader's path buffer holds 255 characters: the scratch folder must leave room.
+    if (options.scratch.size() > 200) {
+        Fail("the scratch folder's path is too long for the setup's path buffers");
+    }
+    char largeLabel[64];
+    snprintf(largeLabel, sizeof largeLabel, "%" PRIu64 " MB", options.largeBytes / 1000000);
+    Shape shipped =
+        MakeShape(options, "shipped", "shipped shape", bench::ShippedShape(), options.smallReps);
+    Shape large = MakeShape(options, "large", largeLabel,
+                            bench::ManySmallFewLarge(options.largeBytes), options.largeReps);
+    PrintIntro(options, shipped, large);
 
     const std::string resourceFolder = options.scratch + "/resource";
     MakeFolder(resourceFolder);
@@ -612,77 +724,15 @@ int main(int argc, char** argv) {
     rows.push_back(BenchResource(options, resourceFolder));
     PrepareShape(options, &shipped);
     PrepareShape(options, &large);
-
-    ExtractionRunners shippedRunners = MakeExtractionRunners(options, &shipped, self);
-    ExtractionRunners largeRunners = MakeExtractionRunners(options, &large, self);
-    Row shippedRow = ExtractionRow(shipped);
-    auto samples = bench::RunRotated({shippedRunners.extract, shippedRunners.tar}, shipped.reps,
-                                     [&] { CheckExtractions(shipped); });
-    shippedRow.caseSamples = samples[0];
-    shippedRow.referenceSamples = samples[1];
-    rows.push_back(shippedRow);
-    // The large archive with the shipped shape in the same rounds: the growth of the time with
-    // the content is a ratio of runs side by side.
-    Row largeRow = ExtractionRow(large);
-    samples = bench::RunRotated(
-        {largeRunners.extract, largeRunners.tar, shippedRunners.extract, shippedRunners.tar},
-        large.reps, [&] { CheckExtractions(large); });
-    largeRow.caseSamples = samples[0];
-    largeRow.referenceSamples = samples[1];
-    rows.push_back(largeRow);
-    double growth = bench::MedianRatio(samples[0], samples[2]);
-    double tarGrowth = bench::MedianRatio(samples[1], samples[3]);
-
+    Growth growth = BenchExtractions(options, self, &shipped, &large, &rows);
     rows.push_back(BenchCreation(options, shipped));
     rows.push_back(BenchCreation(options, large));
+    long idleKb = IdleKb(self);
 
-    // An idle child of the same program: what the process holds before it extracts anything.
-    long idleKb = 0;
-    ChildRun idle = bench::RunChild({self, "--idle"}, "");
-    if (idle.exitStatus != 0 || sscanf(idle.output.c_str(), "%*u %*f %ld", &idleKb) != 1) {
-        Fail("the idle child did not report its memory");
-    }
-
-    printf("wall clock; ratio = median over the rounds of reference time / case time\n");
-    printf("%-40s %3s %9s %9s %6s | %-10s %9s %9s %6s | %5s  %s\n", "case", "n", "median ms",
-           "min ms", "MB/s", "reference", "median ms", "min ms", "MB/s", "ratio", "target");
-    for (const Row& row : rows) {
-        PrintWallRow(row);
-    }
-    printf("\nprocessor time (user + system), medians\n");
-    printf("%-40s %9s | %-10s %9s | %5s\n", "case", "ms", "reference", "ms", "ratio");
-    for (const Row& row : rows) {
-        PrintCpuRow(row);
-    }
-
-    printf(
-        "\nextraction time %s / shipped shape (side by side): ExtractPayloadArchive %.1f, "
-        "tar -xf %.1f; content %.1f times, files %.1f times  <= 25 %s\n",
-        large.label.c_str(), growth, tarGrowth,
-        static_cast<double>(bench::ContentBytes(large.files)) /
-            static_cast<double>(bench::ContentBytes(shipped.files)),
-        static_cast<double>(large.files.size()) / static_cast<double>(shipped.files.size()),
-        Verdict(growth <= 25));
-    for (const Shape* shape : {&shipped, &large}) {
-        long extraKb = shape->peakKb - idleKb;
-        printf(
-            "peak resident memory, extraction of %-13s %6ld KB = idle %ld KB + %ld KB "
-            "(largest entry %" PRIu32 " KB)  <= idle + %ld KB %s\n",
-            shape->label.c_str(), shape->peakKb, idleKb, extraKb, Largest(shape->files) / 1024,
-            kBufferBudgetKb, Verdict(extraKb <= kBufferBudgetKb));
-    }
-
+    PrintTables(rows);
+    PrintGrowthAndMemory(shipped, large, growth, idleKb);
     if (!options.keep) {
-        for (const std::string& folder :
-             {shipped.source, large.source, resourceFolder, RunsFolder(options)}) {
-            bench::RemoveTree(folder);
-        }
-        for (const Shape* shape : {&shipped, &large}) {
-            Remove(shape->archive);
-            Remove(shape->tarball);
-        }
-        rmdir(options.scratch.c_str());
-        MarkCleanup(options);
+        CleanUp(options, shipped, large, resourceFolder);
     }
     return 0;
 }

@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "fuzz/FuzzSupport.h"
+#include "package/ResourceExtraction.h"
 #include "platform/ByteOrder.h"
-#include "tools/PeImage.h"
+#include "platform/Text.h"
+#include "tools/PeRead.h"
+#include "tools/PeWrite.h"
 
 namespace {
 
@@ -16,12 +19,12 @@ namespace {
 class BoundedSink : public pe::Sink {
 public:
     explicit BoundedSink(size_t limit) : limit_(limit) {}
-    int Write(const void* data, size_t size) override {
+    bool Write(const void* data, size_t size) override {
         FUZZ_CHECK(size <= limit_ - bytes.size(),
                    "the setup grows past " + std::to_string(limit_) + " bytes");
         const uint8_t* in = static_cast<const uint8_t*>(data);
         bytes.insert(bytes.end(), in, in + size);
-        return 1;
+        return true;
     }
     std::vector<uint8_t> bytes;
 
@@ -59,29 +62,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     std::vector<pe::Resource> written = resources;
-    const pe::ResourceKey dataType = pe::ResourceKey::Name("PLAINEXTRACT");
+    const pe::ResourceKey dataType = pe::ResourceKey::Name(text::Upper(kPlainExtractType).c_str());
     written.push_back({dataType,
-                       pe::ResourceKey::Name("DICT.DIC"),
+                       pe::ResourceKey::Name(kDictionaryResourceName),
                        1040,
                        0,
                        static_cast<uint32_t>(strlen(kDictionary)),
                        reinterpret_cast<const uint8_t*>(kDictionary),
                        {}});
     constexpr uint32_t kArchiveSize = 1000;
-    written.push_back({dataType, pe::ResourceKey::Name("RESOURCE.DAT"), 1040, 0, kArchiveSize,
+    written.push_back({dataType, pe::ResourceKey::Name(kArchiveResourceName), 1040, 0, kArchiveSize,
                        nullptr, [](pe::Sink& sink) {
                            std::vector<uint8_t> block(kArchiveSize, 0xA5);
                            return sink.Write(block.data(), block.size());
                        }});
     // The input, the new resources with their directory and alignment, one file alignment.
     BoundedSink sink(size + 2 * size + 64 * 1024 + kArchiveSize);
-    int ok = pe::WriteWithResources(
-        data, size, image, written, sink,
+    bool ok = pe::WriteWithResources(
+        data, image, written, sink,
         [&sink](uint32_t offset, uint32_t value) {
             FUZZ_CHECK(offset <= sink.bytes.size() && sink.bytes.size() - offset >= 4,
                        std::to_string(offset));
             WriteUInt32LE(&sink.bytes[offset], value);
-            return 1;
+            return true;
         },
         &error);
     if (!ok) {
@@ -99,12 +102,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(read.size() == written.size(), std::to_string(read.size()));
     size_t found = 0;
     for (const pe::Resource& r : read) {
-        if (r.type == dataType && r.name == pe::ResourceKey::Name("RESOURCE.DAT")) {
+        if (r.type == dataType && r.name == pe::ResourceKey::Name(kArchiveResourceName)) {
             FUZZ_CHECK(
                 r.size == kArchiveSize && r.data[0] == 0xA5 && r.data[kArchiveSize - 1] == 0xA5,
                 "the archive's bytes");
             ++found;
-        } else if (r.type == dataType && r.name == pe::ResourceKey::Name("DICT.DIC")) {
+        } else if (r.type == dataType && r.name == pe::ResourceKey::Name(kDictionaryResourceName)) {
             FUZZ_CHECK(r.size == strlen(kDictionary) && memcmp(r.data, kDictionary, r.size) == 0,
                        "the dictionary's bytes");
             ++found;

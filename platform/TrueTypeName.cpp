@@ -70,13 +70,8 @@ int Decode(const uint8_t* data, const Record& r, char* out, size_t outSize) {
     return used > 0;
 }
 
-}  // namespace
-
-int FullName(const uint8_t* data, size_t size, char* out, size_t outSize) {
-    if (outSize == 0) {
-        return 0;
-    }
-    out[0] = '\0';
+// Finds the 'name' table of the font in data[0, size). Returns 1 with its place, or 0.
+int FindNameTable(const uint8_t* data, size_t size, size_t* nameOffset, size_t* nameLength) {
     if (data == nullptr || size < kOffsetTableSize) {
         return 0;
     }
@@ -88,26 +83,30 @@ int FullName(const uint8_t* data, size_t size, char* out, size_t outSize) {
     if (tables > (size - kOffsetTableSize) / kTableRecordSize) {
         return 0;
     }
-    size_t nameOffset = 0;
-    size_t nameLength = 0;
+    *nameOffset = 0;
+    *nameLength = 0;
     for (size_t i = 0; i < tables; ++i) {
         const uint8_t* record = data + kOffsetTableSize + i * kTableRecordSize;
         if (memcmp(record, "name", 4) == 0) {
-            nameOffset = ReadUInt32BE(record + 8);
-            nameLength = ReadUInt32BE(record + 12);
+            *nameOffset = ReadUInt32BE(record + 8);
+            *nameLength = ReadUInt32BE(record + 12);
             break;
         }
     }
-    if (nameLength < kNameHeaderSize || nameOffset > size || nameLength > size - nameOffset) {
-        return 0;
-    }
+    return *nameLength >= kNameHeaderSize && *nameOffset <= size &&
+           *nameLength <= size - *nameOffset;
+}
+
+// The best-ranked full-name record of the name table at data[nameOffset, +nameLength) whose
+// string lies inside the table's storage area. Returns 1 with it in best, or 0 when none is
+// usable.
+int BestFullName(const uint8_t* data, size_t nameOffset, size_t nameLength, Record* best) {
     const uint8_t* name = data + nameOffset;
     size_t count = ReadUInt16BE(name + 2);
     size_t storage = ReadUInt16BE(name + 4);
     if (count > (nameLength - kNameHeaderSize) / kNameRecordSize || storage > nameLength) {
         return 0;
     }
-    Record best = {};
     int bestRank = 0;
     for (size_t i = 0; i < count; ++i) {
         const uint8_t* at = name + kNameHeaderSize + i * kNameRecordSize;
@@ -117,18 +116,31 @@ int FullName(const uint8_t* data, size_t size, char* out, size_t outSize) {
         Record r = {ReadUInt16BE(at), ReadUInt16BE(at + 2), ReadUInt16BE(at + 4), 0,
                     ReadUInt16BE(at + 8)};
         size_t offset = ReadUInt16BE(at + 10);
-        // The string lies inside the name table's storage area.
         if (offset > nameLength - storage || r.length > nameLength - storage - offset) {
             continue;
         }
         r.offset = nameOffset + storage + offset;
         int rank = Rank(r);
         if (rank > bestRank) {
-            best = r;
+            *best = r;
             bestRank = rank;
         }
     }
-    if (bestRank == 0 || !Decode(data, best, out, outSize)) {
+    return bestRank > 0;
+}
+
+}  // namespace
+
+int FullName(const uint8_t* data, size_t size, char* out, size_t outSize) {
+    if (outSize == 0) {
+        return 0;
+    }
+    out[0] = '\0';
+    size_t nameOffset = 0;
+    size_t nameLength = 0;
+    Record best = {};
+    if (!FindNameTable(data, size, &nameOffset, &nameLength) ||
+        !BestFullName(data, nameOffset, nameLength, &best) || !Decode(data, best, out, outSize)) {
         out[0] = '\0';
         return 0;
     }

@@ -74,58 +74,66 @@ struct DataBuffer {
 
 // ---- create ----
 
+// Checks every input, so that one run names every file that is refused, and puts them in the
+// archive's order. Returns the exit status: kExitFailed when a file cannot be read, else
+// kExitUsage when one is refused.
+int CheckInputs(int count, char** paths, std::vector<archive::Input>* inputs) {
+    inputs->resize(count);
+    int refused = kExitOk;
+    for (int i = 0; i < count; ++i) {
+        int status = archive::CheckInput(kPrefix, paths[i], &(*inputs)[i]);
+        if (status != kExitOk && refused != kExitFailed) {
+            refused = status;
+        }
+    }
+    return refused;
+}
+
+// Writes the archive beside OUT and renames it over OUT at the end: a failure leaves OUT as it
+// was.
+bool WriteArchiveFile(const char* outPath, const std::vector<archive::Input>& inputs) {
+    std::string temporary;
+    FILE* out = tool::CreateTemporaryBeside(outPath, &temporary);
+    if (out == nullptr) {
+        fprintf(stderr, "%s: %s: %s\n", kPrefix, tool::Shown(temporary).c_str(), strerror(errno));
+        return false;
+    }
+    tool::RemoveOnSignal(temporary.c_str());
+    bool ok = archive::WriteRecords(kPrefix, inputs, [out](const void* data, size_t size) {
+        return fwrite(data, 1, size, out) == size;
+    });
+    bool closed = fclose(out) == 0;
+    ok = ok && closed;
+    if (ok && rename(temporary.c_str(), outPath) != 0) {
+        fprintf(stderr, "%s: %s: %s\n", kPrefix, tool::Shown(outPath).c_str(), strerror(errno));
+        ok = false;
+    }
+    if (!ok) {
+        fprintf(stderr, "%s: %s not written\n", kPrefix, tool::Shown(outPath).c_str());
+        unlink(temporary.c_str());
+    }
+    tool::RemoveOnSignal(nullptr);
+    return ok;
+}
+
 int RunCreate(int argc, char** argv) {
     if (auto done = tool::HelpOrUsage(argc, argv, kCreateHelp, argc >= 3)) {
         return *done;
     }
     const char* outPath = argv[1];
-    // Every input is checked, so that one run names every file that is refused.
-    std::vector<archive::Input> inputs(argc - 2);
-    int refused = 0;
-    for (int i = 2; i < argc; ++i) {
-        int status = archive::CheckInput(kPrefix, argv[i], &inputs[i - 2]);
-        if (status != 0 && refused != kExitFailed) {
-            refused = status;
-        }
-    }
-    if (refused != 0) {
+    std::vector<archive::Input> inputs;
+    if (int refused = CheckInputs(argc - 2, argv + 2, &inputs); refused != kExitOk) {
         fprintf(stderr, "%s: %s not written\n", kPrefix, tool::Shown(outPath).c_str());
         return refused;
     }
     // The setup's file system matches names without regard to case: the records stand in
     // ascending order of their upper-cased names, and two names that differ only in case would
     // overwrite each other.
-    int sorted = archive::SortInputs(kPrefix, &inputs);
-    if (sorted != 0) {
-        return sorted;
+    if (!archive::SortInputs(kPrefix, &inputs)) {
+        return kExitUsage;
     }
-
-    // Written beside OUT and renamed over it at the end: a failure leaves OUT as it was.
-    std::string temporary;
-    FILE* out = tool::CreateTemporaryBeside(outPath, &temporary);
-    if (out == nullptr) {
-        fprintf(stderr, "%s: %s: %s\n", kPrefix, tool::Shown(temporary).c_str(), strerror(errno));
+    if (!WriteArchiveFile(outPath, inputs)) {
         return kExitFailed;
-    }
-    tool::RemoveOnSignal(temporary.c_str());
-    int status = archive::WriteRecords(kPrefix, inputs, [out](const void* data, size_t size) {
-        return fwrite(data, 1, size, out) == size ? 1 : 0;
-    });
-    int closed = fclose(out) == 0;
-    if (status == 0 && !closed) {
-        status = kExitFailed;
-    }
-    if (status == 0 && rename(temporary.c_str(), outPath) != 0) {
-        fprintf(stderr, "%s: %s: %s\n", kPrefix, tool::Shown(outPath).c_str(), strerror(errno));
-        status = kExitFailed;
-    }
-    if (status != 0) {
-        fprintf(stderr, "%s: %s not written\n", kPrefix, tool::Shown(outPath).c_str());
-        unlink(temporary.c_str());
-    }
-    tool::RemoveOnSignal(nullptr);
-    if (status != 0) {
-        return status;
     }
     uint64_t length = archive::ArchiveLength(inputs);
     uint64_t content = length - inputs.size() * archive::kHeaderLength;
@@ -137,19 +145,19 @@ int RunCreate(int argc, char** argv) {
 
 // ---- list and verify ----
 
-// Reads every record of the archive at path, calling onRecord for each. Returns 1 when the
-// archive was read through, 0 when it is damaged or cannot be read (the reason is on stderr).
+// Reads every record of the archive at path, calling onRecord for each. True when the archive
+// was read through, false when it is damaged or cannot be read (the reason is on stderr).
 template <typename OnRecord>
-int ReadAll(const char* path, OnRecord onRecord) {
+bool ReadAll(const char* path, OnRecord onRecord) {
     std::unique_ptr<ReadStream> source = OpenStdioRead(path);
     if (source == nullptr) {
         fprintf(stderr, "%s: %s: %s\n", kPrefix, tool::Shown(path).c_str(), strerror(errno));
-        return 0;
+        return false;
     }
     DataBuffer data;
     if (data.bytes == nullptr) {
         fprintf(stderr, "%s: out of memory\n", kPrefix);
-        return 0;
+        return false;
     }
     archive::Record record;
     uint64_t offset = 0;
@@ -157,13 +165,13 @@ int ReadAll(const char* path, OnRecord onRecord) {
         archive::Damage damage;
         archive::ReadResult read = archive::ReadRecord(*source, &record, data.bytes, &damage);
         if (read == archive::ReadResult::kEnd) {
-            return 1;
+            return true;
         }
         if (read == archive::ReadResult::kDamaged) {
             fprintf(stderr, "%s: %s: damaged at record %u (offset %llu): %s\n", kPrefix,
                     tool::Shown(path).c_str(), index, static_cast<unsigned long long>(offset),
                     archive::DescribeDamage(damage));
-            return 0;
+            return false;
         }
         onRecord(record, index, offset);
         offset += static_cast<uint64_t>(record.headerLength) + record.dataLength;
@@ -174,7 +182,7 @@ int RunList(int argc, char** argv) {
     if (auto done = tool::HelpOrUsage(argc, argv, kListHelp, argc == 2)) {
         return *done;
     }
-    int read = ReadAll(argv[1], [](const archive::Record& record, unsigned, uint64_t) {
+    bool read = ReadAll(argv[1], [](const archive::Record& record, unsigned, uint64_t) {
         printf("%u\t%s\n", record.dataLength, tool::Shown(record.name).c_str());
     });
     return read ? kExitOk : kExitFailed;
@@ -189,7 +197,7 @@ int RunVerify(int argc, char** argv) {
     unsigned badNames = 0;
     uint64_t content = 0;
     uint64_t length = 0;
-    int read = ReadAll(path, [&](const archive::Record& record, unsigned index, uint64_t offset) {
+    bool read = ReadAll(path, [&](const archive::Record& record, unsigned index, uint64_t offset) {
         ++records;
         content += record.dataLength;
         length = offset + record.headerLength + record.dataLength;
@@ -241,9 +249,9 @@ int RunExtract(int argc, char** argv) {
     platform.files = &files;
     platform.messages = &messages;
     // No window: the setup's progress notifications go nowhere. Divisor and start as the setup's.
-    int result = UnpackPayloadArchive(platform, nullptr, folder, archivePath, 30, 40,
-                                      ArchiveAfterUse::kKeep, malloc);
-    if (!result || messages.shownCount() > 0) {
+    int unpacked = UnpackPayloadArchive(platform, nullptr, folder, archivePath, 30, 40,
+                                        ArchiveAfterUse::kKeep, malloc);
+    if (!unpacked || messages.shownCount() > 0) {
         return kExitFailed;
     }
     printf("%s: %s: %u entries written to %s\n", kPrefix, tool::Shown(archivePath).c_str(),

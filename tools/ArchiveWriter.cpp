@@ -55,7 +55,7 @@ int CheckInput(const char* prefix, const char* path, Input* input) {
     }
     input->size = static_cast<uint32_t>(info.st_size);
     input->upperName = text::Upper(input->name);
-    return 0;
+    return kExitOk;
 }
 
 Input MemoryInput(const char* name, std::string content) {
@@ -67,13 +67,13 @@ Input MemoryInput(const char* name, std::string content) {
     return input;
 }
 
-int SortInputs(const char* prefix, std::vector<Input>* inputs) {
+bool SortInputs(const char* prefix, std::vector<Input>* inputs) {
     std::stable_sort(inputs->begin(), inputs->end(), [](const Input& a, const Input& b) {
         return strcmp(a.upperName.c_str(), b.upperName.c_str()) < 0;
     });
     // The names as the file system compares them; the first of each is the one named.
     std::map<std::string, size_t> folded;
-    int status = 0;
+    bool sorted = true;
     for (size_t i = 0; i < inputs->size(); ++i) {
         const Input& input = (*inputs)[i];
         std::string key = input.name;
@@ -86,10 +86,10 @@ int SortInputs(const char* prefix, std::vector<Input>* inputs) {
             fprintf(stderr, "%s: %s and %s: names that differ only in letter case\n", prefix,
                     tool::Shown(a.path.empty() ? a.name : a.path).c_str(),
                     tool::Shown(input.path.empty() ? input.name : input.path).c_str());
-            status = kExitUsage;
+            sorted = false;
         }
     }
-    return status;
+    return sorted;
 }
 
 uint64_t ArchiveLength(const std::vector<Input>& inputs) {
@@ -100,18 +100,18 @@ uint64_t ArchiveLength(const std::vector<Input>& inputs) {
     return length;
 }
 
-int WriteRecords(const char* prefix, const std::vector<Input>& inputs,
-                 const std::function<int(const void*, size_t)>& write) {
+bool WriteRecords(const char* prefix, const std::vector<Input>& inputs,
+                  const std::function<bool(const void*, size_t)>& write) {
     std::vector<unsigned char> block(kCopyBlockSize);
     for (const Input& input : inputs) {
         unsigned char header[kHeaderLength];
         EncodeRecordHeader(input.name.c_str(), input.size, header);
         if (!write(header, sizeof header)) {
-            return kExitFailed;
+            return false;
         }
         if (input.path.empty()) {
             if (!write(input.content.data(), input.content.size())) {
-                return kExitFailed;
+                return false;
             }
             continue;
         }
@@ -119,7 +119,7 @@ int WriteRecords(const char* prefix, const std::vector<Input>& inputs,
         if (source == nullptr) {
             fprintf(stderr, "%s: %s: %s\n", prefix, tool::Shown(input.path).c_str(),
                     strerror(errno));
-            return kExitFailed;
+            return false;
         }
         // More or fewer bytes than the header says show a file that changed since it was checked.
         uint64_t copied = 0;
@@ -127,16 +127,16 @@ int WriteRecords(const char* prefix, const std::vector<Input>& inputs,
         while (copied <= input.size && (got = source->Read(block.data(), block.size())) > 0) {
             copied += got;
             if (copied <= input.size && !write(block.data(), got)) {
-                return kExitFailed;
+                return false;
             }
         }
         if (copied != input.size) {
             fprintf(stderr, "%s: %s: changed while it was read\n", prefix,
                     tool::Shown(input.path).c_str());
-            return kExitFailed;
+            return false;
         }
     }
-    return 0;
+    return true;
 }
 
 }  // namespace archive

@@ -19,8 +19,8 @@ struct Input {
 };
 
 // Checks one file before anything is written: a name Windows stores as given (names::), a regular
-// file of at most 15000000 bytes. Reports a problem as "<prefix>: <path>: <why>" on stderr and
-// returns 0 when it found none, else the exit status (2 refused, 1 cannot be read).
+// file of at most 15000000 bytes. Reports a problem as "<prefix>: <path>: <why>" on stderr.
+// Returns the exit status: kExitOk, kExitUsage when refused, kExitFailed when it cannot be read.
 int CheckInput(const char* prefix, const char* path, Input* input);
 
 // An entry made in memory, named name (a bare name within the limits).
@@ -29,15 +29,15 @@ Input MemoryInput(const char* name, std::string content);
 // Puts the inputs in the archive's order, ascending upper-cased names, and reports every pair
 // that differs only in letter case as Windows folds it, the Windows-1252 accented letters too
 // (the setup's file system would let one overwrite the other).
-// Returns 0, or 2 when it reported a pair.
-int SortInputs(const char* prefix, std::vector<Input>* inputs);
+// False when it reported a pair.
+bool SortInputs(const char* prefix, std::vector<Input>* inputs);
 
 // The archive's length for these inputs.
 uint64_t ArchiveLength(const std::vector<Input>& inputs);
 
-// Writes the records through write (which returns 1 when it took every byte). A file whose
-// length changed since CheckInput is reported. Returns 0, or 1 (the exit status) on failure.
-int WriteRecords(const char* prefix, const std::vector<Input>& inputs,
-                 const std::function<int(const void*, size_t)>& write);
+// Writes the records through write (which returns true when it took every byte). A file whose
+// length changed since CheckInput is reported. False on failure.
+bool WriteRecords(const char* prefix, const std::vector<Input>& inputs,
+                  const std::function<bool(const void*, size_t)>& write);
 
 }  // namespace archive

@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <string>
 
-int ConsoleMessageBoxes::Show(WindowHandle, const char* text, const char* caption, unsigned) {
-    ++shownCount_;
+namespace {
+
+// The text on one line: trailing line breaks dropped, the others turned into spaces.
+std::string OneLine(const char* text) {
     std::string line = text;
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
         line.pop_back();
@@ -15,7 +17,14 @@ int ConsoleMessageBoxes::Show(WindowHandle, const char* text, const char* captio
             c = ' ';
         }
     }
-    fprintf(stderr, "%s: %s: %s\n", prefix_, tool::Shown(caption).c_str(),
-            tool::Shown(line).c_str());
+    return tool::Shown(line);
+}
+
+}  // namespace
+
+int ConsoleMessageBoxes::Show(WindowHandle, const char* text, const char* caption, unsigned) {
+    ++shownCount_;
+    std::string shown = text_ == Text::kOneLine ? OneLine(text) : tool::ShownText(text);
+    fprintf(stderr, "%s: %s: %s\n", prefix_, tool::Shown(caption).c_str(), shown.c_str());
     return kIdOk;
 }

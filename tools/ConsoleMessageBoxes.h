@@ -6,13 +6,18 @@
 
 class ConsoleMessageBoxes : public MessageBoxes {
 public:
-    // Prints "prefix: caption: text" with the text's line breaks turned into spaces, and
-    // answers kIdOk.
-    explicit ConsoleMessageBoxes(const char* prefix) : prefix_(prefix) {}
+    // How the text of a box is printed: on one line, its line breaks turned into spaces, or as
+    // tool::ShownText prints it, so that it can be read back.
+    enum class Text { kOneLine, kReadBack };
+
+    // Prints "prefix: caption: text" and answers kIdOk.
+    explicit ConsoleMessageBoxes(const char* prefix, Text text = Text::kOneLine)
+        : prefix_(prefix), text_(text) {}
     int Show(WindowHandle owner, const char* text, const char* caption, unsigned type) override;
     int shownCount() const { return shownCount_; }
 
 private:
     const char* prefix_;
+    Text text_;
     int shownCount_ = 0;
 };

@@ -1,6 +1,7 @@
 // The parts of a Windows PE image that zbpack reads and rewrites when it adds data resources to
-// a prebuilt setup: headers, section table, data directories and the resource tree. Portable: the
-// image is a block of bytes, the output a sink.
+// a prebuilt setup: headers, section table, data directories and the resource tree, as the reader
+// (tools/PeRead.h) gives them and the writer (tools/PeWrite.h) takes them. Portable: the image is
+// a block of bytes, the output a sink.
 #pragma once
 
 #include <cstddef>
@@ -14,6 +15,14 @@ namespace pe {
 constexpr unsigned kDirectoryResource = 2;
 constexpr unsigned kDirectorySecurity = 4;
 constexpr unsigned kDirectoryBaseReloc = 5;
+
+// The sizes of the format that reader and writer share. A directory table is 16 bytes and 8 per
+// entry; a data entry 16 bytes.
+constexpr uint32_t kSectionHeaderSize = 40;
+constexpr uint32_t kDirectoryTableSize = 16;
+constexpr uint32_t kDirectoryEntrySize = 8;
+constexpr uint32_t kDataEntrySize = 16;
+constexpr uint32_t kSubdirectoryFlag = 0x80000000u;
 
 struct Section {
     std::string name;  // up to 8 characters
@@ -57,9 +66,6 @@ struct Image {
     int SectionOf(uint32_t rva) const;
 };
 
-// Reads the headers of the image in bytes[0, size). Returns 1, or 0 with the reason in error.
-int ParseImage(const uint8_t* bytes, size_t size, Image* image, std::string* error);
-
 // A resource type or name: a number, or a text (UTF-16, kept as the image stores it).
 struct ResourceKey {
     bool named;
@@ -79,8 +85,8 @@ bool operator==(const ResourceKey& a, const ResourceKey& b);
 class Sink {
 public:
     virtual ~Sink() = default;
-    // Returns 1 when all size bytes were taken.
-    virtual int Write(const void* data, size_t size) = 0;
+    // True when all size bytes were taken.
+    virtual bool Write(const void* data, size_t size) = 0;
 };
 
 // One leaf of the resource tree. Its bytes come either from memory (data) or, for the large
@@ -92,42 +98,7 @@ struct Resource {
     uint32_t codePage;
     uint32_t size;
     const uint8_t* data;
-    std::function<int(Sink&)> produce;
-};
-
-// Reads the resource tree of image (three levels: type, name, language). The resources' data
-// point into bytes. Returns 1, or 0 with the reason in error.
-int ReadResources(const uint8_t* bytes, size_t size, const Image& image,
-                  std::vector<Resource>* resources, std::string* error);
-
-// Checks that the image can take a new resource section: not signed, a resource section that
-// only a base relocation section may follow, no data after the sections, no data directory but
-// the resources' and the relocations' in or after that section. Returns 1, or 0 with the reason.
-int CheckRewritable(const Image& image, uint64_t fileSize, std::string* error);
-
-// Writes the image in bytes with its resource section replaced by one holding resources, laid
-// out as the resource compiler and linker lay them out; a base relocation section after it moves
-// up; SizeOfImage, SizeOfInitializedData, the two data directories and the section table follow;
-// the checksum is made right when the image has one. Every byte goes through out in file order
-// once, except the checksum, which is handed to patchCheckSum at the end (its file offset and
-// value) when the image has one. The image must have passed CheckRewritable. Returns 1, or 0
-// with the reason in error.
-int WriteWithResources(const uint8_t* bytes, size_t size, const Image& image,
-                       std::vector<Resource> resources, Sink& out,
-                       const std::function<int(uint32_t offset, uint32_t value)>& patchCheckSum,
-                       std::string* error);
-
-// The image checksum, computed as the bytes stream by: 16-bit little-endian words added with
-// end-around carry, the checksum field taken as zero, plus the file's length.
-class CheckSum {
-public:
-    void Add(const uint8_t* data, size_t size);
-    uint32_t Finish() const;
-
-private:
-    uint64_t sum_ = 0;
-    uint64_t length_ = 0;
-    bool odd_ = false;  // the next byte is the high byte of a word
+    std::function<bool(Sink&)> produce;
 };
 
 }  // namespace pe

@@ -197,20 +197,34 @@ std::string ParseIcon(const std::string& file, std::vector<IconImage>* images) {
     return "";
 }
 
+namespace {
+
+// The header of an icon directory, in a .ico file and in a group alike.
+void PutIconDirectory(std::string* out, size_t count) {
+    Put16(out, 0);
+    Put16(out, 1);
+    Put16(out, static_cast<uint16_t>(count));
+}
+
+// What a directory entry of a .ico file and one of a group share: the image's fields and size.
+// The file's entry goes on with the image's offset, the group's with its icon id.
+void PutIconEntry(std::string* out, const IconImage& image) {
+    out->push_back(static_cast<char>(image.width));
+    out->push_back(static_cast<char>(image.height));
+    out->push_back(static_cast<char>(image.colors));
+    out->push_back('\0');
+    Put16(out, image.planes);
+    Put16(out, image.bits);
+    Put32(out, static_cast<uint32_t>(image.bytes.size()));
+}
+
+}  // namespace
+
 std::string EncodeIconGroup(const std::vector<IconImage>& images, uint16_t firstId) {
     std::string group;
-    Put16(&group, 0);
-    Put16(&group, 1);
-    Put16(&group, static_cast<uint16_t>(images.size()));
+    PutIconDirectory(&group, images.size());
     for (size_t i = 0; i < images.size(); ++i) {
-        const IconImage& image = images[i];
-        group.push_back(static_cast<char>(image.width));
-        group.push_back(static_cast<char>(image.height));
-        group.push_back(static_cast<char>(image.colors));
-        group.push_back('\0');
-        Put16(&group, image.planes);
-        Put16(&group, image.bits);
-        Put32(&group, static_cast<uint32_t>(image.bytes.size()));
+        PutIconEntry(&group, images[i]);
         Put16(&group, static_cast<uint16_t>(firstId + i));
     }
     return group;
@@ -239,18 +253,10 @@ bool ParseIconGroup(const std::string& group, std::vector<IconImage>* entries,
 
 std::string EncodeIconFile(const std::vector<IconImage>& images) {
     std::string file;
-    Put16(&file, 0);
-    Put16(&file, 1);
-    Put16(&file, static_cast<uint16_t>(images.size()));
+    PutIconDirectory(&file, images.size());
     uint32_t offset = kIconDirSize + static_cast<uint32_t>(images.size()) * kIconEntrySize;
     for (const IconImage& image : images) {
-        file.push_back(static_cast<char>(image.width));
-        file.push_back(static_cast<char>(image.height));
-        file.push_back(static_cast<char>(image.colors));
-        file.push_back('\0');
-        Put16(&file, image.planes);
-        Put16(&file, image.bits);
-        Put32(&file, static_cast<uint32_t>(image.bytes.size()));
+        PutIconEntry(&file, image);
         Put32(&file, offset);
         offset += static_cast<uint32_t>(image.bytes.size());
     }

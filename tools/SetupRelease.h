@@ -15,11 +15,12 @@ struct ReleaseOptions {
     const char* art = nullptr;        // a folder of the pictures and the icon
 };
 
-// Checks every release input, reports each problem on stderr and, when there is none, replaces
-// the stub's resources of the same names (new bytes are kept in storage, which must outlive
-// resources). language is the stub's. Returns the number of problems.
-int ApplyReleaseInputs(const char* prefix, const ReleaseOptions& options, uint16_t language,
-                       std::vector<pe::Resource>* resources, std::deque<std::string>* storage);
+// Checks every release input, reports each problem on stderr and adds it to *problems and, when
+// there is none, replaces the stub's resources of the same names (new bytes are kept in storage,
+// which must outlive resources). language is the stub's. True when it found no problem.
+bool ApplyReleaseInputs(const char* prefix, const ReleaseOptions& options, uint16_t language,
+                        std::vector<pe::Resource>* resources, std::deque<std::string>* storage,
+                        int* problems);
 
 // The version line of `zbpack setup list`: "version TEXT (A.B.C.D)", or "" without a readable
 // version resource.

@@ -6,16 +6,18 @@
 #include <memory>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
+#include "package/ResourceExtraction.h"
 #include "package/StringTable.h"
 #include "platform/IniFile.h"
 #include "platform/MemoryResourceStore.h"
-#include "platform/MessageBoxes.h"
 #include "platform/NativeFileSystem.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
 #include "records/SetupState.h"
 #include "tools/Commands.h"
+#include "tools/ConsoleMessageBoxes.h"
 #include "tools/DictionaryCheck.h"
 #include "tools/ToolSupport.h"
 
@@ -56,17 +58,6 @@ private:
     std::string folder_;
 };
 
-// The load's messages go to stderr.
-class StderrMessages : public MessageBoxes {
-public:
-    int Show(WindowHandle, const char* text, const char* caption, unsigned) override {
-        fprintf(stderr, "zbpack strings: %s: ", tool::Shown(caption).c_str());
-        fputs(tool::ShownText(text).c_str(), stderr);
-        fputc('\n', stderr);
-        return kIdOk;
-    }
-};
-
 SetupState gState;
 
 void PrintLine(const char* key, const char* text) {
@@ -76,11 +67,69 @@ void PrintLine(const char* key, const char* text) {
     fputc('\n', stdout);
 }
 
+// Removes what the load wrote in the scratch folder (the container, its plain text, the settings
+// file), then the folder.
 void RemoveScratch(const std::string& folder) {
-    for (const char* name : {"DICT.DIC", "TEMP.DIC", "ZarBelPC.INI"}) {
-        unlink((folder + "/" + name).c_str());
+    std::vector<std::string> names;
+    if (tool::ListFolder(folder.c_str(), &names)) {
+        for (const std::string& name : names) {
+            unlink((folder + "/" + name).c_str());
+        }
     }
     rmdir(folder.c_str());
+}
+
+// The language the load selects. False when it is too long; a language the setup does not know
+// is noted and kept.
+bool SetLanguage(const char* language) {
+    if (!text::Copy(gState.language, sizeof gState.language - 1, language)) {
+        fprintf(stderr, "zbpack strings: the language name is longer than 62 characters\n");
+        return false;
+    }
+    bool known = false;
+    for (int i = 0; i < kSetupLanguageCount; ++i) {
+        known = known || strcmp(language, kSetupLanguages[i]) == 0;
+    }
+    if (!known) {
+        fprintf(stderr, "zbpack strings: note: %s is not a language of the setup\n",
+                tool::Shown(language).c_str());
+    }
+    return true;
+}
+
+bool MakeScratchFolder(std::string* folder) {
+    const char* tmp = getenv("TMPDIR");
+    std::string pattern =
+        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zbpack-strings-XXXXXX";
+    if (mkdtemp(&pattern[0]) == nullptr) {
+        fprintf(stderr, "zbpack strings: cannot make a scratch folder\n");
+        return false;
+    }
+    *folder = pattern;
+    return true;
+}
+
+// Loads the string table from the container as the setup loads it from its resource, in a
+// scratch folder that is gone afterwards. False when the load failed (its messages are printed).
+bool LoadAsTheSetup(const std::string& container) {
+    std::string scratch;
+    if (!MakeScratchFolder(&scratch)) {
+        return false;
+    }
+    MemoryResourceStore resources;
+    resources.Add(kPlainExtractType, kDictionaryResourceName,
+                  std::vector<unsigned char>(container.begin(), container.end()));
+    ScratchFiles files(scratch);
+    IniProfileStore profile(scratch);  // no settings file: the language given here is kept
+    ConsoleMessageBoxes messages("zbpack strings", ConsoleMessageBoxes::Text::kReadBack);
+    Platform platform;
+    platform.messages = &messages;
+    platform.profile = &profile;
+    platform.resources = &resources;
+    platform.files = &files;
+    int loaded = LoadStringTable(gState, platform);
+    RemoveScratch(scratch);
+    return loaded != 0;
 }
 
 }  // namespace
@@ -95,54 +144,18 @@ int RunStringsCommand(int argc, char** argv) {
         return kExitUsage;
     }
     const char* dictionary = argv[1];
-    const char* language = argv[2];
-
     InitSetupState(gState);
-    if (!text::Copy(gState.language, sizeof gState.language - 1, language)) {
-        fprintf(stderr, "zbpack strings: the language name is longer than 62 characters\n");
+    if (!SetLanguage(argv[2])) {
         return kExitUsage;
     }
-    bool known = false;
-    for (int i = 0; i < kSetupLanguageCount; ++i) {
-        known = known || strcmp(language, kSetupLanguages[i]) == 0;
-    }
-    if (!known) {
-        fprintf(stderr, "zbpack strings: note: %s is not a language of the setup\n",
-                tool::Shown(language).c_str());
-    }
-
     std::string container;
     if (!tool::ReadWholeFile(dictionary, &container)) {
         fprintf(stderr, "zbpack strings: cannot read %s\n", tool::Shown(dictionary).c_str());
         return kExitFailed;
     }
-    const char* tmp = getenv("TMPDIR");
-    std::string pattern =
-        std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/zbpack-strings-XXXXXX";
-    if (mkdtemp(&pattern[0]) == nullptr) {
-        fprintf(stderr, "zbpack strings: cannot make a scratch folder\n");
+    if (!LoadAsTheSetup(container)) {
         return kExitFailed;
     }
-    const std::string scratch = pattern;
-
-    MemoryResourceStore resources;
-    resources.Add("PLAINEXTRACT", "DICT.DIC",
-                  std::vector<unsigned char>(container.begin(), container.end()));
-    ScratchFiles files(scratch);
-    IniProfileStore profile(scratch);  // no settings file: the language given here is kept
-    StderrMessages messages;
-    Platform platform;
-    platform.messages = &messages;
-    platform.profile = &profile;
-    platform.resources = &resources;
-    platform.files = &files;
-
-    int loaded = LoadStringTable(gState, platform);
-    RemoveScratch(scratch);
-    if (!loaded) {
-        return kExitFailed;
-    }
-
     StringTable& table = gState.strings;
     if (argc == 3) {
         for (int i = 0; i < table.count; ++i) {

@@ -1,18 +1,20 @@
 #include "tools/ToolSupport.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 
 namespace tool {
 
-int ReadWholeFile(const char* path, std::string* out) {
+bool ReadWholeFile(const char* path, std::string* out) {
     FILE* file = fopen(path, "rb");
     if (file == nullptr) {
-        return 0;
+        return false;
     }
     out->clear();
     char block[65536];
@@ -22,7 +24,23 @@ int ReadWholeFile(const char* path, std::string* out) {
     }
     bool ok = ferror(file) == 0;
     fclose(file);
-    return ok ? 1 : 0;
+    return ok;
+}
+
+bool ListFolder(const char* folder, std::vector<std::string>* names) {
+    DIR* dir = opendir(folder);
+    if (dir == nullptr) {
+        return false;
+    }
+    names->clear();
+    while (struct dirent* entry = readdir(dir)) {
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0) {
+            names->push_back(entry->d_name);
+        }
+    }
+    closedir(dir);
+    std::sort(names->begin(), names->end());
+    return true;
 }
 
 bool WantsHelp(int argc, char** argv) {

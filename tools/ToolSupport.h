@@ -1,16 +1,29 @@
 // Small helpers shared by zbpack's commands.
+//
+// Results, throughout tools/: a subcommand's entry point returns the exit status (Commands.h).
+// Every helper returns bool, true when it did what it says; false when it did not, its message
+// already printed (or, for the portable readers and writers that print nothing, the reason in
+// *error). A check of many inputs, which names every problem before anything is written, reports
+// each on stderr, adds it to *problems and returns true when it found none. A helper whose
+// failures end in different exit statuses returns the exit status itself, as an entry point does
+// (archive::CheckInput). A judge of one input returns why it is refused, "" when it is not
+// (release::). Overrides of the platform's interfaces keep the platform's own convention.
 #pragma once
 
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "tools/Commands.h"
 
 namespace tool {
 
-// Reads a whole file (native path). Returns 1, or 0 when it cannot be read.
-int ReadWholeFile(const char* path, std::string* out);
+// Reads a whole file (native path). False when it cannot be read.
+bool ReadWholeFile(const char* path, std::string* out);
+// The names in a folder but . and .., sorted bytewise. False with errno set when it cannot be
+// opened.
+bool ListFolder(const char* folder, std::vector<std::string>* names);
 // True when argv[1] asks for help.
 bool WantsHelp(int argc, char** argv);
 // Prints usage on stderr and returns kExitUsage.

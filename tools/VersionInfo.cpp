@@ -13,12 +13,12 @@ const unsigned char* Bytes(const uint8_t* data) {
     return reinterpret_cast<const unsigned char*>(data);
 }
 
-int ParseNode(const uint8_t* data, uint32_t limit, uint32_t at, int depth, Node* node,
-              std::string* error) {
+bool ParseNode(const uint8_t* data, uint32_t limit, uint32_t at, int depth, Node* node,
+               std::string* error) {
     Block block;
     if (depth > kMaxDepth || !ReadBlock(Bytes(data), limit, at, &block)) {
         *error = "the version resource is damaged";
-        return 0;
+        return false;
     }
     node->key.clear();
     for (uint32_t i = 0; i < block.keyUnits; ++i) {
@@ -31,11 +31,11 @@ int ParseNode(const uint8_t* data, uint32_t limit, uint32_t at, int depth, Node*
     for (uint32_t child = block.childrenAt; child < block.end;) {
         node->children.emplace_back();
         if (!ParseNode(data, block.end, child, depth + 1, &node->children.back(), error)) {
-            return 0;
+            return false;
         }
         child = (child + ReadUInt16LE(data + child) + 3) & ~3u;
     }
-    return 1;
+    return true;
 }
 
 void Pad4(std::string* out) {
@@ -86,7 +86,7 @@ std::string Numbers::Dotted() const {
            std::to_string(parts[2]) + "." + std::to_string(parts[3]);
 }
 
-int ParseNumbers(const std::string& text, Numbers* numbers, std::string* error) {
+bool ParseNumbers(const std::string& text, Numbers* numbers, std::string* error) {
     Numbers result;
     result.text = text;
     int count = 0;
@@ -97,20 +97,20 @@ int ParseNumbers(const std::string& text, Numbers* numbers, std::string* error) 
         if (part.empty() || part.size() > 5 ||
             part.find_first_not_of("0123456789") != std::string::npos) {
             *error = "'" + text + "' is not a version: two to four numbers joined by dots";
-            return 0;
+            return false;
         }
         if (part.size() > 1 && part[0] == '0') {
             *error = "'" + text + "': the number " + part + " starts with a zero";
-            return 0;
+            return false;
         }
         unsigned long value = std::stoul(part);
         if (value > 65535) {
             *error = "'" + text + "': " + part + " is over 65535";
-            return 0;
+            return false;
         }
         if (count == 4) {
             *error = "'" + text + "' has more than four numbers";
-            return 0;
+            return false;
         }
         result.parts[count++] = static_cast<uint16_t>(value);
         if (end == std::string::npos) {
@@ -120,16 +120,16 @@ int ParseNumbers(const std::string& text, Numbers* numbers, std::string* error) 
     }
     if (count < 2) {
         *error = "'" + text + "' has one number; a version has two to four";
-        return 0;
+        return false;
     }
     *numbers = result;
-    return 1;
+    return true;
 }
 
-int Parse(const uint8_t* data, size_t size, Node* root, std::string* error) {
+bool Parse(const uint8_t* data, size_t size, Node* root, std::string* error) {
     if (size > 0xFFFF) {
         *error = "the version resource is larger than a block can be";
-        return 0;
+        return false;
     }
     return ParseNode(data, static_cast<uint32_t>(size), 0, 0, root, error);
 }
@@ -140,10 +140,10 @@ std::string Encode(const Node& root) {
     return out;
 }
 
-int Stamp(Node* root, const Numbers& numbers) {
+bool Stamp(Node* root, const Numbers& numbers) {
     if (root->value.size() < kFixedInfoSize || ReadUInt32LE(reinterpret_cast<const unsigned char*>(
                                                    root->value.data())) != kFixedInfoSignature) {
-        return 0;
+        return false;
     }
     unsigned char* fixed = reinterpret_cast<unsigned char*>(&root->value[0]);
     uint32_t high = static_cast<uint32_t>(numbers.parts[0]) << 16 | numbers.parts[1];
@@ -164,7 +164,7 @@ int Stamp(Node* root, const Numbers& numbers) {
             }
         }
     }
-    return 1;
+    return true;
 }
 
 std::string ProductVersionText(const Node& root) {
@@ -192,11 +192,11 @@ std::string ProductVersionText(const Node& root) {
     return "";
 }
 
-int StampManifest(const std::string& manifest, const std::string& dotted, std::string* out) {
+bool StampManifest(const std::string& manifest, const std::string& dotted, std::string* out) {
     size_t element = manifest.find("<assemblyIdentity");
     size_t close = element == std::string::npos ? element : manifest.find('>', element);
     if (close == std::string::npos) {
-        return 0;
+        return false;
     }
     // The attribute, not a "manifestVersion" or "processorArchitecture" around it.
     for (size_t at = manifest.find("version=\"", element); at != std::string::npos && at < close;
@@ -208,12 +208,12 @@ int StampManifest(const std::string& manifest, const std::string& dotted, std::s
         size_t value = at + 9;
         size_t end = manifest.find('"', value);
         if (end == std::string::npos || end > close) {
-            return 0;
+            return false;
         }
         *out = manifest.substr(0, value) + dotted + manifest.substr(end);
-        return 1;
+        return true;
     }
-    return 0;
+    return false;
 }
 
 }  // namespace version

@@ -25,23 +25,23 @@ struct Numbers {
     std::string Dotted() const;
 };
 
-// Parses a version. Returns 1, or 0 with the reason in error.
-int ParseNumbers(const std::string& text, Numbers* numbers, std::string* error);
+// Parses a version. False with the reason in error.
+bool ParseNumbers(const std::string& text, Numbers* numbers, std::string* error);
 
-// Reads the whole tree. Returns 1, or 0 with the reason in error.
-int Parse(const uint8_t* data, size_t size, Node* root, std::string* error);
+// Reads the whole tree. False with the reason in error.
+bool Parse(const uint8_t* data, size_t size, Node* root, std::string* error);
 
 std::string Encode(const Node& root);
 
 // Sets FILEVERSION and PRODUCTVERSION in the fixed part and the FileVersion and ProductVersion
-// texts of every string table. Returns 1, or 0 when the root has no fixed part.
-int Stamp(Node* root, const Numbers& numbers);
+// texts of every string table. False when the root has no fixed part.
+bool Stamp(Node* root, const Numbers& numbers);
 
 // The ProductVersion text of the first string table that has one; "" when there is none.
 std::string ProductVersionText(const Node& root);
 
-// The manifest with the version attribute of its assemblyIdentity set to dotted. Returns 1, or 0
-// when the manifest has no assemblyIdentity with a version.
-int StampManifest(const std::string& manifest, const std::string& dotted, std::string* out);
+// The manifest with the version attribute of its assemblyIdentity set to dotted. False when the
+// manifest has no assemblyIdentity with a version.
+bool StampManifest(const std::string& manifest, const std::string& dotted, std::string* out);
 
 }  // namespace version

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "platform/ByteOrder.h"
-#include "tools/PeImage.h"
+#include "tools/PeRead.h"
+#include "tools/PeWrite.h"
 #include "tools/ReleaseInputs.h"
 
 namespace {
@@ -119,10 +120,10 @@ std::vector<uint8_t> MakeImage(const ImageSpec& spec) {
 
 class MemorySink : public pe::Sink {
 public:
-    int Write(const void* data, size_t size) override {
+    bool Write(const void* data, size_t size) override {
         const uint8_t* in = static_cast<const uint8_t*>(data);
         bytes.insert(bytes.end(), in, in + size);
-        return 1;
+        return true;
     }
     std::vector<uint8_t> bytes;
 };
@@ -139,11 +140,11 @@ std::vector<uint8_t> Rewrite(const std::vector<uint8_t>& image,
         return {};
     }
     MemorySink sink;
-    int ok = pe::WriteWithResources(
-        image.data(), image.size(), parsed, resources, sink,
+    bool ok = pe::WriteWithResources(
+        image.data(), parsed, resources, sink,
         [&sink](uint32_t offset, uint32_t value) {
             WriteUInt32LE(&sink.bytes[offset], value);
-            return 1;
+            return true;
         },
         error);
     return ok ? sink.bytes : std::vector<uint8_t>();
@@ -187,11 +188,11 @@ pe::Resource ProducedResource(const char* name, uint32_t size, uint8_t seed) {
                 block[i] = static_cast<uint8_t>((done + i) * 7 + seed);
             }
             if (!sink.Write(block.data(), n)) {
-                return 0;
+                return false;
             }
             done += n;
         }
-        return 1;
+        return true;
     };
     return r;
 }

@@ -12,7 +12,8 @@
 #include "package/ArchiveFormat.h"
 #include "platform/ByteOrder.h"
 #include "runner/WineSession.h"
-#include "tools/PeImage.h"
+#include "tools/PeRead.h"
+#include "tools/PeWrite.h"
 
 namespace e2e {
 namespace {
@@ -27,9 +28,9 @@ std::string Record(const char* name, const std::string& content) {
 
 class StringSink : public pe::Sink {
 public:
-    int Write(const void* data, size_t size) override {
+    bool Write(const void* data, size_t size) override {
         bytes.append(static_cast<const char*>(data), size);
-        return 1;
+        return true;
     }
     std::string bytes;
 };
@@ -68,10 +69,10 @@ std::string OddNamesSetup(const std::string& setup, std::string* why) {
     }
     StringSink out;
     if (!pe::WriteWithResources(
-            image, bytes.size(), parsed, resources, out,
+            image, parsed, resources, out,
             [&out](uint32_t offset, uint32_t value) {
                 WriteUInt32LE(reinterpret_cast<uint8_t*>(&out.bytes[offset]), value);
-                return 1;
+                return true;
             },
             why)) {
         return std::string();
