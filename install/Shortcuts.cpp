@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"

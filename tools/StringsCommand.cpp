@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/IniFile.h"
 #include "platform/MemoryResourceStore.h"
 #include "platform/MessageBoxes.h"

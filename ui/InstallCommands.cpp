@@ -1,7 +1,7 @@
 #include "ui/InstallCommands.h"
 
 #include "install/InstallLocation.h"
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"

@@ -8,7 +8,7 @@
 
 #include "install/InstallLocation.h"
 #include "install/InstallSequence.h"
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "resources/ResourceIds.h"
 #include "records/SetupConfiguration.h"
 #include "records/SetupState.h"

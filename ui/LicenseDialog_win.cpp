@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/Scoped_win.h"
 #include "resources/ResourceIds.h"
 #include "records/SetupConfiguration.h"

@@ -18,7 +18,7 @@
 #include "package/ArchiveBytes.h"
 #include "package/DictionaryContainer.h"
 #include "package/PayloadArchive.h"
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/MemoryResourceStore.h"
 #include "records/SetupState.h"
 

@@ -1,4 +1,4 @@
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 
 #include <cstdio>
 #include <cstring>
