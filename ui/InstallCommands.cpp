@@ -8,17 +8,17 @@
 #include "resources/ResourceIds.h"
 #include "records/SetupState.h"
 
-InstallAction RouteInstallCommand(const InstallDialogFlow& flow, int commandId) {
+InstallRoute RouteInstallCommand(const InstallDialogFlow& flow, int commandId) {
     if (commandId != kIdcInstall && commandId != kIdcCancel && commandId != kIdcChangeFolder) {
-        return InstallAction::kNotHandled;
+        return InstallRoute::kNotHandled;
     }
     if (flow.installing) {
-        return InstallAction::kIgnore;
+        return InstallRoute::kIgnore;
     }
     if (commandId == kIdcInstall) {
-        return InstallAction::kInstall;
+        return InstallRoute::kInstall;
     }
-    return commandId == kIdcCancel ? InstallAction::kCancel : InstallAction::kChangeFolder;
+    return commandId == kIdcCancel ? InstallRoute::kCancel : InstallRoute::kChangeFolder;
 }
 
 void InstallFromDialog(SetupState& state, Platform& platform, WindowHandle dialog,
