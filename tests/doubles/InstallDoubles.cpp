@@ -254,9 +254,9 @@ CursorHandle LoggingSystem::ShowWaitCursor() {
     return FakeSystem::ShowWaitCursor();
 }
 
-void LoggingSystem::ShowCursor(CursorHandle cursor) {
+void LoggingSystem::SetCursor(CursorHandle cursor) {
     Append(log_, "restore cursor");
-    FakeSystem::ShowCursor(cursor);
+    FakeSystem::SetCursor(cursor);
 }
 
 int RecordingFonts::AddFont(const char* path) {

@@ -182,7 +182,7 @@ public:
     explicit LoggingSystem(EventLog* log) : log_(log) {}
     void Sleep(unsigned milliseconds) override;
     CursorHandle ShowWaitCursor() override;
-    void ShowCursor(CursorHandle cursor) override;
+    void SetCursor(CursorHandle cursor) override;
 
 private:
     EventLog* log_;
