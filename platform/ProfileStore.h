@@ -1,5 +1,5 @@
 // The platform's private-profile (INI) functions: a file given by bare name lives in the
-// Windows directory, a file given by a full path lives there.
+// Windows directory, a file given by a path is the file at that path.
 #pragma once
 
 class ProfileStore {
