@@ -32,8 +32,8 @@ public:
     virtual std::unique_ptr<ReadStream> OpenRead(const char* path) = 0;
     // Creates a file for writing raw bytes, emptying an existing one; null when it cannot.
     virtual std::unique_ptr<WriteStream> Create(const char* path) = 0;
-    // 1 when a file or folder exists at the path.
-    virtual int Exists(const char* path) = 0;
+    // True when a file or folder exists at the path.
+    virtual bool Exists(const char* path) = 0;
     virtual int Delete(const char* path) = 0;
     // Creates the last level only: an existing folder or a missing parent fails.
     virtual int CreateFolder(const char* path) = 0;

@@ -22,7 +22,7 @@ public:
     std::unique_ptr<WriteStream> Create(const char* path) override {
         return CreateStdioWrite(path);
     }
-    int Exists(const char* path) override {
+    bool Exists(const char* path) override {
         return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
     }
     int Delete(const char* path) override { return DeleteFileA(path) != 0; }

@@ -42,7 +42,7 @@ std::unique_ptr<WriteStream> NativeFileSystem::Create(const char* path) {
     return CreateStdioWrite(native);
 }
 
-int NativeFileSystem::Exists(const char* path) {
+bool NativeFileSystem::Exists(const char* path) {
     char native[kNativePathSize];
     struct stat info;
     return ToNativePath(path, native, sizeof native) && stat(native, &info) == 0;

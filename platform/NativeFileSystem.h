@@ -13,7 +13,7 @@ public:
 
     std::unique_ptr<ReadStream> OpenRead(const char* path) override;
     std::unique_ptr<WriteStream> Create(const char* path) override;
-    int Exists(const char* path) override;
+    bool Exists(const char* path) override;
     int Delete(const char* path) override;
     int CreateFolder(const char* path) override;
     int Copy(const char* from, const char* to) override;

@@ -36,7 +36,7 @@ public:
     explicit ScratchFiles(const std::string& folder) : real_(folder, folder), folder_(folder) {}
     std::unique_ptr<ReadStream> OpenRead(const char* path) override { return real_.OpenRead(path); }
     std::unique_ptr<WriteStream> Create(const char* path) override { return real_.Create(path); }
-    int Exists(const char* path) override { return real_.Exists(path); }
+    bool Exists(const char* path) override { return real_.Exists(path); }
     int Delete(const char* path) override { return real_.Delete(path); }
     int CreateFolder(const char* path) override { return real_.CreateFolder(path); }
     int Copy(const char* from, const char* to) override { return real_.Copy(from, to); }

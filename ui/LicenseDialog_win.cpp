@@ -166,5 +166,5 @@ int PaintFlatButton(HWND dialog, int left, int top, int right, int bottom, const
 }
 
 int HitFlatButton(HWND dialog, int buttonId, int x, int y) {
-    return HitPaintedRect(PaintedRectOf(dialog, buttonId), x, y);
+    return HitPaintedRect(PaintedRectOf(dialog, buttonId), x, y) ? 1 : 0;
 }

@@ -38,7 +38,7 @@ public:
     std::unique_ptr<WriteStream> Create(const char* path) override {
         return Win32Files().Create(path);
     }
-    int Exists(const char* path) override { return Win32Files().Exists(path); }
+    bool Exists(const char* path) override { return Win32Files().Exists(path); }
     int Delete(const char* path) override { return Win32Files().Delete(path); }
     int CreateFolder(const char* path) override { return Win32Files().CreateFolder(path); }
     int Copy(const char* from, const char* to) override { return Win32Files().Copy(from, to); }

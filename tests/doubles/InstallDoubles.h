@@ -129,7 +129,7 @@ public:
         return inner_ ? inner_->OpenRead(path) : nullptr;
     }
     std::unique_ptr<WriteStream> Create(const char* path) override;
-    int Exists(const char* path) override { return inner_ ? inner_->Exists(path) : 0; }
+    bool Exists(const char* path) override { return inner_ ? inner_->Exists(path) : false; }
     int Delete(const char* path) override;
     int CreateFolder(const char* path) override;
     int Copy(const char* from, const char* to) override;

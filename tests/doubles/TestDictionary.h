@@ -22,7 +22,7 @@ public:
         return real_->OpenRead(path);
     }
     std::unique_ptr<WriteStream> Create(const char* path) override;
-    int Exists(const char* path) override { return real_->Exists(path); }
+    bool Exists(const char* path) override { return real_->Exists(path); }
     int Delete(const char* path) override;
     int CreateFolder(const char* path) override;
     int Copy(const char* from, const char* to) override;

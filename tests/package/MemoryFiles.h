@@ -28,7 +28,7 @@ class MemoryFileSystem : public FileSystem {
 public:
     std::unique_ptr<ReadStream> OpenRead(const char* path) override;
     std::unique_ptr<WriteStream> Create(const char* path) override;
-    int Exists(const char* path) override { return files.count(path) != 0; }
+    bool Exists(const char* path) override { return files.count(path) != 0; }
     int Delete(const char* path) override;
     int CreateFolder(const char*) override { return 0; }
     int Copy(const char*, const char*) override { return 0; }
