@@ -41,17 +41,17 @@ int BuildWorkFiles(const char* folder, WorkFiles* work) {
            path::Join(work->plain, sizeof work->plain, folder, kPlainName);
 }
 
-// 1 when a file can be created in the folder of work->dictionary. The probe is removed again, so
-// that a missing resource still ends in "Cannot open DICT.DIC".
-int CanCreateDictionary(FileSystem& files, const WorkFiles& work) {
+// True when a file can be created in the folder of work->dictionary. The probe is removed again,
+// so that a missing resource still ends in "Cannot open DICT.DIC".
+bool CanCreateDictionary(FileSystem& files, const WorkFiles& work) {
     std::unique_ptr<WriteStream> probe = files.Create(work.dictionary);
     if (!probe) {
-        return 0;
+        return false;
     }
     probe->Close();
     probe.reset();
     files.Delete(work.dictionary);
-    return 1;
+    return true;
 }
 
 // The working files go to the current directory. A setup started from a folder it cannot write
