@@ -22,13 +22,13 @@ constexpr unsigned kExtractDivisor = 20;
 constexpr int kExtractStart = 20;
 
 // The working folder and the two working files, in buffers of these sizes (terminator included).
-constexpr unsigned kWorkFolderSize = 259;
+constexpr size_t kWorkFolderSize = 259;
 constexpr size_t kDictionaryPathSize = 264;
 constexpr size_t kPlainPathSize = path::kPathSize;
 // The reader's buffers: one less than the fields, so keys stop at 62 and texts at 510.
-constexpr unsigned kKeyReadSize = kStringKeySize - 1;
-constexpr unsigned kTextReadSize = kStringTextSize - 1;
-constexpr unsigned kLanguageReadSize = kLanguageSize - 1;
+constexpr size_t kKeyReadSize = kStringKeySize - 1;
+constexpr size_t kTextReadSize = kStringTextSize - 1;
+constexpr size_t kLanguageReadSize = kLanguageSize - 1;
 constexpr size_t kLookupKeyChars = 64;
 
 struct WorkFiles {

@@ -41,10 +41,10 @@ public:
     virtual int Copy(const char* from, const char* to) = 0;
     // The current directory without a trailing separator; returns its length, or 0 when it
     // does not fit size (terminator included) or cannot be read.
-    virtual unsigned GetCurrentFolder(char* out, unsigned size) = 0;
+    virtual size_t GetCurrentFolder(char* out, size_t size) = 0;
     virtual int SetCurrentFolder(const char* path) = 0;
     // The Windows directory; returns its length, or 0 when it does not fit.
-    virtual unsigned GetWindowsFolder(char* out, unsigned size) = 0;
+    virtual size_t GetWindowsFolder(char* out, size_t size) = 0;
     // The user's temporary folder without a trailing backslash; returns its length or 0.
-    virtual unsigned GetTempFolder(char* out, unsigned size) = 0;
+    virtual size_t GetTempFolder(char* out, size_t size) = 0;
 };

@@ -207,20 +207,20 @@ bool LoadFile(const char* path, std::string* text) {
     return true;
 }
 
-unsigned CopyCut(const std::string& value, char* out, unsigned size) {
+size_t CopyCut(const std::string& value, char* out, size_t size) {
     if (size == 0) {
         return 0;
     }
     size_t count = value.size() < size - 1 ? value.size() : size - 1;
     memcpy(out, value.data(), count);
     out[count] = '\0';
-    return static_cast<unsigned>(count);
+    return count;
 }
 
 }  // namespace
 
-unsigned ReadText(const std::string& text, const char* section, const char* key,
-                  const char* defaultValue, char* out, unsigned size) {
+size_t ReadText(const std::string& text, const char* section, const char* key,
+                const char* defaultValue, char* out, size_t size) {
     std::vector<Line> lines = ParseLines(text);
     size_t begin;
     size_t end;
@@ -284,8 +284,8 @@ std::string WriteText(const std::string& text, const char* section, const char* 
     return result;
 }
 
-unsigned Read(const char* path, const char* section, const char* key, const char* defaultValue,
-              char* out, unsigned size) {
+size_t Read(const char* path, const char* section, const char* key, const char* defaultValue,
+            char* out, size_t size) {
     std::string text;
     LoadFile(path, &text);
     return ReadText(text, section, key, defaultValue, out, size);
@@ -319,8 +319,8 @@ int IniProfileStore::Resolve(const char* file, std::string* nativePath) const {
     return 1;
 }
 
-unsigned IniProfileStore::ReadString(const char* section, const char* key, const char* defaultValue,
-                                     char* out, unsigned size, const char* file) {
+size_t IniProfileStore::ReadString(const char* section, const char* key, const char* defaultValue,
+                                   char* out, size_t size, const char* file) {
     std::string path;
     if (!Resolve(file, &path)) {
         return ini::ReadText(std::string(), section, key, defaultValue, out, size);

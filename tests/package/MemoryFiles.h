@@ -32,10 +32,10 @@ public:
     int Delete(const char* path) override;
     int CreateFolder(const char*) override { return 0; }
     int Copy(const char*, const char*) override { return 0; }
-    unsigned GetCurrentFolder(char*, unsigned) override { return 0; }
+    size_t GetCurrentFolder(char*, size_t) override { return 0; }
     int SetCurrentFolder(const char*) override { return 0; }
-    unsigned GetWindowsFolder(char*, unsigned) override { return 0; }
-    unsigned GetTempFolder(char*, unsigned) override { return 0; }
+    size_t GetWindowsFolder(char*, size_t) override { return 0; }
+    size_t GetTempFolder(char*, size_t) override { return 0; }
 
     std::map<std::string, std::vector<unsigned char>> files;
     std::vector<std::string> deleted;
