@@ -45,7 +45,7 @@ bool SameName(const std::string& a, const std::string& b) {
 
 std::string Read(const std::string& text, const std::string& section, const std::string& key) {
     char out[4096];
-    unsigned got = ini::ReadText(text, section.c_str(), key.c_str(), "\x01", out, sizeof out);
+    size_t got = ini::ReadText(text, section.c_str(), key.c_str(), "\x01", out, sizeof out);
     FUZZ_CHECK(got >= strlen(out), key);
     return out;
 }
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (unsigned bufferSize : {0u, 1u, 2u, 7u, 64u}) {
         char out[64 + 1];
         memset(out, 'x', sizeof out);
-        unsigned got =
+        size_t got =
             ini::ReadText(text, section.c_str(), key.c_str(), value.c_str(), out, bufferSize);
         FUZZ_CHECK(out[64] == 'x', "written past the buffer");
         if (bufferSize == 0) {

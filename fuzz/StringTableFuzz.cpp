@@ -11,7 +11,7 @@
 
 #include "fuzz/FuzzSupport.h"
 #include "package/DictionaryContainer.h"
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/IniFile.h"
 #include "platform/MemoryWriteStream.h"

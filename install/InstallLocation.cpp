@@ -28,7 +28,7 @@ int ReadProgramFilesDir(Platform& platform, char* out, size_t size) {
         return 0;
     }
     out[0] = '\0';
-    unsigned limit = static_cast<unsigned>(size < kProgramFilesSize ? size : kProgramFilesSize);
+    size_t limit = size < kProgramFilesSize ? size : kProgramFilesSize;
     OpenRegistryKey key(*platform.registry);
     uint32_t error = 0;
     if (!key.Open(RegistryRoot::kLocalMachine, kCurrentVersionKey, &error)) {

@@ -250,7 +250,7 @@ int RunInstallPlan(const InstallPlan& plan, Platform& platform) {
                 keptCursor = platform.system->ShowWaitCursor();
                 break;
             case InstallStep::kRestoreCursor:
-                platform.system->ShowCursor(keptCursor);
+                platform.system->SetCursor(keptCursor);
                 break;
             case InstallStep::kStartProgram:
                 platform.shell->OpenHidden(a.window, a.path, a.text[0] != '\0' ? a.text : nullptr);

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
@@ -154,7 +154,7 @@ int GetShellFolder(Platform& platform, char* folder, size_t size, const char* va
         text::Copy(folder, size, kFallbackFolder);
         return 0;
     }
-    if (key.Query(valueName, folder, static_cast<unsigned>(size), &error)) {
+    if (key.Query(valueName, folder, size, &error)) {
         return 1;
     }
     char errorText[512];

@@ -18,7 +18,8 @@ constexpr size_t kMaxNameLength = 255;
 // CONOUT$, in any case and with or without an extension.
 const char* WhyNotStored(const char* name);
 
-inline int IsStoredAsGiven(const char* name) {
+// True when WhyNotStored finds nothing against name.
+inline bool IsStoredAsGiven(const char* name) {
     return WhyNotStored(name) == nullptr;
 }
 

@@ -32,8 +32,8 @@ public:
     virtual std::unique_ptr<ReadStream> OpenRead(const char* path) = 0;
     // Creates a file for writing raw bytes, emptying an existing one; null when it cannot.
     virtual std::unique_ptr<WriteStream> Create(const char* path) = 0;
-    // 1 when a file or folder exists at the path.
-    virtual int Exists(const char* path) = 0;
+    // True when a file or folder exists at the path.
+    virtual bool Exists(const char* path) = 0;
     virtual int Delete(const char* path) = 0;
     // Creates the last level only: an existing folder or a missing parent fails.
     virtual int CreateFolder(const char* path) = 0;
@@ -41,10 +41,10 @@ public:
     virtual int Copy(const char* from, const char* to) = 0;
     // The current directory without a trailing separator; returns its length, or 0 when it
     // does not fit size (terminator included) or cannot be read.
-    virtual unsigned GetCurrentFolder(char* out, unsigned size) = 0;
+    virtual size_t GetCurrentFolder(char* out, size_t size) = 0;
     virtual int SetCurrentFolder(const char* path) = 0;
     // The Windows directory; returns its length, or 0 when it does not fit.
-    virtual unsigned GetWindowsFolder(char* out, unsigned size) = 0;
+    virtual size_t GetWindowsFolder(char* out, size_t size) = 0;
     // The user's temporary folder without a trailing backslash; returns its length or 0.
-    virtual unsigned GetTempFolder(char* out, unsigned size) = 0;
+    virtual size_t GetTempFolder(char* out, size_t size) = 0;
 };

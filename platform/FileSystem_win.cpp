@@ -22,21 +22,21 @@ public:
     std::unique_ptr<WriteStream> Create(const char* path) override {
         return CreateStdioWrite(path);
     }
-    int Exists(const char* path) override {
+    bool Exists(const char* path) override {
         return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
     }
     int Delete(const char* path) override { return DeleteFileA(path) != 0; }
     int CreateFolder(const char* path) override { return CreateDirectoryA(path, nullptr) != 0; }
     int Copy(const char* from, const char* to) override { return CopyFileA(from, to, FALSE) != 0; }
-    unsigned GetCurrentFolder(char* out, unsigned size) override {
-        return CheckPathLength(GetCurrentDirectoryA(size, out), out, size);
+    size_t GetCurrentFolder(char* out, size_t size) override {
+        return CheckPathLength(GetCurrentDirectoryA(Win32BufferSize(size), out), out, size);
     }
     int SetCurrentFolder(const char* path) override { return SetCurrentDirectoryA(path) != 0; }
-    unsigned GetWindowsFolder(char* out, unsigned size) override {
-        return CheckPathLength(GetWindowsDirectoryA(out, size), out, size);
+    size_t GetWindowsFolder(char* out, size_t size) override {
+        return CheckPathLength(GetWindowsDirectoryA(out, Win32BufferSize(size)), out, size);
     }
-    unsigned GetTempFolder(char* out, unsigned size) override {
-        unsigned length = CheckPathLength(GetTempPathA(size, out), out, size);
+    size_t GetTempFolder(char* out, size_t size) override {
+        size_t length = CheckPathLength(GetTempPathA(Win32BufferSize(size), out), out, size);
         if (length == 0) {
             return 0;
         }

@@ -28,7 +28,8 @@ std::string Trim(const std::string& text) {
     return text.substr(begin, end - begin);
 }
 
-// Names are compared as the platform looks them up: blanks around the asked name ignored.
+// Names are compared as the platform looks them up: ASCII letters without regard to case, blanks
+// around the asked name ignored (the stored name is trimmed already).
 bool SameName(const std::string& a, const char* b) {
     std::string asked = Trim(b != nullptr ? b : "");
     if (a.size() != asked.size()) {
@@ -54,11 +55,11 @@ std::string Unquote(const std::string& value) {
 constexpr unsigned kNotUtf8 = 0xFFFFFFFFu;
 
 // Decodes the UTF-8 character at text[i]: returns the bytes it takes, with its code point in
-// *code, or kNotUtf8 in *code when the bytes are not well formed (overlong forms, surrogates and
-// code points past U+10FFFF are not). Then the bytes returned are the ones the platform's
-// decoder turns into one replacement character: the lead byte and the continuation bytes that
-// follow it, up to the first that does not fit; a second byte that is a continuation byte but
-// out of the range the lead allows is taken with it.
+// *code. Bytes that are not well formed (overlong forms, surrogates and code points past U+10FFFF
+// included) give kNotUtf8 in *code, and the count returned is what the platform's decoder turns
+// into one replacement character: the lead byte and the continuation bytes that follow it, up to
+// the first that does not fit; a second byte that is a continuation byte but out of the range the
+// lead allows is taken with it.
 size_t DecodeUtf8(const std::string& text, size_t i, unsigned* code) {
     unsigned char lead = static_cast<unsigned char>(text[i]);
     size_t length = lead < 0x80                    ? 1
@@ -206,20 +207,20 @@ bool LoadFile(const char* path, std::string* text) {
     return true;
 }
 
-unsigned CopyCut(const std::string& value, char* out, unsigned size) {
+size_t CopyCut(const std::string& value, char* out, size_t size) {
     if (size == 0) {
         return 0;
     }
     size_t count = value.size() < size - 1 ? value.size() : size - 1;
     memcpy(out, value.data(), count);
     out[count] = '\0';
-    return static_cast<unsigned>(count);
+    return count;
 }
 
 }  // namespace
 
-unsigned ReadText(const std::string& text, const char* section, const char* key,
-                  const char* defaultValue, char* out, unsigned size) {
+size_t ReadText(const std::string& text, const char* section, const char* key,
+                const char* defaultValue, char* out, size_t size) {
     std::vector<Line> lines = ParseLines(text);
     size_t begin;
     size_t end;
@@ -246,7 +247,8 @@ unsigned ReadText(const std::string& text, const char* section, const char* key,
 std::string WriteText(const std::string& text, const char* section, const char* key,
                       const char* value) {
     std::vector<Line> lines = ParseLines(text);
-    // The platform stores the value without its leading blanks.
+    // The platform stores the value without its leading spaces, tabs, vertical tabs and form
+    // feeds; a leading ^Z stays in the file (a read trims it).
     std::string stored = value;
     stored.erase(0, stored.find_first_not_of(" \t\v\f"));  // all of it when all are blanks
     std::vector<std::string> out;
@@ -282,8 +284,8 @@ std::string WriteText(const std::string& text, const char* section, const char* 
     return result;
 }
 
-unsigned Read(const char* path, const char* section, const char* key, const char* defaultValue,
-              char* out, unsigned size) {
+size_t Read(const char* path, const char* section, const char* key, const char* defaultValue,
+            char* out, size_t size) {
     std::string text;
     LoadFile(path, &text);
     return ReadText(text, section, key, defaultValue, out, size);
@@ -317,8 +319,8 @@ int IniProfileStore::Resolve(const char* file, std::string* nativePath) const {
     return 1;
 }
 
-unsigned IniProfileStore::ReadString(const char* section, const char* key, const char* defaultValue,
-                                     char* out, unsigned size, const char* file) {
+size_t IniProfileStore::ReadString(const char* section, const char* key, const char* defaultValue,
+                                   char* out, size_t size, const char* file) {
     std::string path;
     if (!Resolve(file, &path)) {
         return ini::ReadText(std::string(), section, key, defaultValue, out, size);

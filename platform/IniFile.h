@@ -14,8 +14,8 @@
 namespace ini {
 
 // Reads from the file at a native path. Returns the characters copied into out.
-unsigned Read(const char* path, const char* section, const char* key, const char* defaultValue,
-              char* out, unsigned size);
+size_t Read(const char* path, const char* section, const char* key, const char* defaultValue,
+            char* out, size_t size);
 // Writes to the file at a native path. Returns 1 on success, 0 when the file cannot be written.
 int Write(const char* path, const char* section, const char* key, const char* value);
 
@@ -32,8 +32,8 @@ struct Line {
 std::vector<Line> ParseLines(const std::string& text);
 
 // The same over text in memory (used by the file functions and by the tools' checks).
-unsigned ReadText(const std::string& text, const char* section, const char* key,
-                  const char* defaultValue, char* out, unsigned size);
+size_t ReadText(const std::string& text, const char* section, const char* key,
+                const char* defaultValue, char* out, size_t size);
 std::string WriteText(const std::string& text, const char* section, const char* key,
                       const char* value);
 
@@ -45,8 +45,8 @@ class IniProfileStore : public ProfileStore {
 public:
     explicit IniProfileStore(std::string windowsFolder)
         : windowsFolder_(std::move(windowsFolder)) {}
-    unsigned ReadString(const char* section, const char* key, const char* defaultValue, char* out,
-                        unsigned size, const char* file) override;
+    size_t ReadString(const char* section, const char* key, const char* defaultValue, char* out,
+                      size_t size, const char* file) override;
     int WriteString(const char* section, const char* key, const char* value,
                     const char* file) override;
 

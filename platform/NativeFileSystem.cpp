@@ -12,12 +12,12 @@ namespace {
 
 constexpr size_t kNativePathSize = 4096;
 
-unsigned CopyOut(const std::string& text, char* out, unsigned size) {
+size_t CopyOut(const std::string& text, char* out, size_t size) {
     if (size == 0 || text.size() >= size) {
         return 0;
     }
     memcpy(out, text.c_str(), text.size() + 1);
-    return static_cast<unsigned>(text.size());
+    return text.size();
 }
 
 }  // namespace
@@ -42,7 +42,7 @@ std::unique_ptr<WriteStream> NativeFileSystem::Create(const char* path) {
     return CreateStdioWrite(native);
 }
 
-int NativeFileSystem::Exists(const char* path) {
+bool NativeFileSystem::Exists(const char* path) {
     char native[kNativePathSize];
     struct stat info;
     return ToNativePath(path, native, sizeof native) && stat(native, &info) == 0;
@@ -78,7 +78,7 @@ int NativeFileSystem::Copy(const char* from, const char* to) {
     return out->Close();
 }
 
-unsigned NativeFileSystem::GetCurrentFolder(char* out, unsigned size) {
+size_t NativeFileSystem::GetCurrentFolder(char* out, size_t size) {
     char native[kNativePathSize];
     if (getcwd(native, sizeof native) == nullptr) {
         return 0;
@@ -91,10 +91,10 @@ int NativeFileSystem::SetCurrentFolder(const char* path) {
     return ToNativePath(path, native, sizeof native) && chdir(native) == 0;
 }
 
-unsigned NativeFileSystem::GetWindowsFolder(char* out, unsigned size) {
+size_t NativeFileSystem::GetWindowsFolder(char* out, size_t size) {
     return CopyOut(windowsFolder_, out, size);
 }
 
-unsigned NativeFileSystem::GetTempFolder(char* out, unsigned size) {
+size_t NativeFileSystem::GetTempFolder(char* out, size_t size) {
     return CopyOut(tempFolder_, out, size);
 }

@@ -13,14 +13,14 @@ public:
 
     std::unique_ptr<ReadStream> OpenRead(const char* path) override;
     std::unique_ptr<WriteStream> Create(const char* path) override;
-    int Exists(const char* path) override;
+    bool Exists(const char* path) override;
     int Delete(const char* path) override;
     int CreateFolder(const char* path) override;
     int Copy(const char* from, const char* to) override;
-    unsigned GetCurrentFolder(char* out, unsigned size) override;
+    size_t GetCurrentFolder(char* out, size_t size) override;
     int SetCurrentFolder(const char* path) override;
-    unsigned GetWindowsFolder(char* out, unsigned size) override;
-    unsigned GetTempFolder(char* out, unsigned size) override;
+    size_t GetWindowsFolder(char* out, size_t size) override;
+    size_t GetTempFolder(char* out, size_t size) override;
 
 private:
     std::string windowsFolder_;

@@ -1,18 +1,20 @@
 #include <windows.h>
 
 #include "platform/ProfileStore.h"
+#include "platform/SystemPaths_win.h"
 #include "platform/Win32Adapters.h"
 
 namespace {
 
 class Win32ProfileStore : public ProfileStore {
 public:
-    unsigned ReadString(const char* section, const char* key, const char* defaultValue, char* out,
-                        unsigned size, const char* file) override {
+    size_t ReadString(const char* section, const char* key, const char* defaultValue, char* out,
+                      size_t size, const char* file) override {
         if (size == 0) {
             return 0;
         }
-        DWORD copied = GetPrivateProfileStringA(section, key, defaultValue, out, size, file);
+        DWORD copied =
+            GetPrivateProfileStringA(section, key, defaultValue, out, Win32BufferSize(size), file);
         out[size - 1] = '\0';
         return copied;
     }

@@ -3,6 +3,7 @@
 // platform's error code, which the caller turns into the system's text for the user.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/Types.h"
@@ -20,7 +21,7 @@ public:
     // Reads the value's bytes into out (size bytes, terminator included), whatever its type.
     // Returns 1 with out terminated inside the buffer, or 0 with the error code and out empty;
     // a value that fills the buffer without a terminator fails like a longer one.
-    virtual int QueryValue(RegistryKey key, const char* name, char* out, unsigned size,
+    virtual int QueryValue(RegistryKey key, const char* name, char* out, size_t size,
                            uint32_t* error) = 0;
     // Reads a number value (REG_DWORD). Returns 1 and the number, or 0 with the error code
     // (also when the value holds something else).
@@ -38,7 +39,7 @@ public:
     virtual int SetNumber(RegistryKey key, const char* name, uint32_t value, uint32_t* error) = 0;
     // The system's text for an error code in the user's language, or the number itself when the
     // system has none. Always terminated inside out.
-    virtual void ErrorText(uint32_t error, char* out, unsigned size) = 0;
+    virtual void ErrorText(uint32_t error, char* out, size_t size) = 0;
 };
 
 // Closes the key it holds when it goes out of scope, so that every return path releases it.
@@ -60,7 +61,7 @@ public:
         return registry_.CreateKey(root, subKey, &key_, error);
     }
     RegistryKey key() const { return key_; }
-    int Query(const char* name, char* out, unsigned size, uint32_t* error) {
+    int Query(const char* name, char* out, size_t size, uint32_t* error) {
         return registry_.QueryValue(key_, name, out, size, error);
     }
 

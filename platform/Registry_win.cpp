@@ -7,6 +7,7 @@
 
 #include "platform/Registry.h"
 #include "platform/Scoped_win.h"
+#include "platform/SystemPaths_win.h"
 #include "platform/Text.h"
 #include "platform/Win32Adapters.h"
 
@@ -37,13 +38,13 @@ public:
         return HandOver(opened.Open(RootKey(root), subKey, KEY_QUERY_VALUE), opened, key, error);
     }
 
-    int QueryValue(RegistryKey key, const char* name, char* out, unsigned size,
+    int QueryValue(RegistryKey key, const char* name, char* out, size_t size,
                    uint32_t* error) override {
         if (size == 0) {
             *error = ERROR_MORE_DATA;
             return 0;
         }
-        DWORD bytes = size;
+        DWORD bytes = Win32BufferSize(size);
         LONG result = RegQueryValueExA(static_cast<HKEY>(key), name, nullptr, nullptr,
                                        reinterpret_cast<BYTE*>(out), &bytes);
         if (result == ERROR_SUCCESS && bytes < size) {
@@ -102,7 +103,7 @@ public:
                       error);
     }
 
-    void ErrorText(uint32_t error, char* out, unsigned size) override {
+    void ErrorText(uint32_t error, char* out, size_t size) override {
         if (size == 0) {
             return;
         }

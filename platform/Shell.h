@@ -13,5 +13,5 @@ public:
     virtual int OpenHidden(WindowHandle owner, const char* file, const char* parameters) = 0;
     // The system directory (where "regsvr32.exe" lives) without a trailing backslash; returns
     // its length, or 0 (and out empty) when it does not fit size or cannot be read.
-    virtual unsigned GetSystemFolder(char* out, unsigned size) = 0;
+    virtual size_t GetSystemFolder(char* out, size_t size) = 0;
 };

@@ -18,8 +18,8 @@ public:
         // Values above 32 mean success; the rest are error codes.
         return reinterpret_cast<intptr_t>(result) > 32;
     }
-    unsigned GetSystemFolder(char* out, unsigned size) override {
-        return CheckPathLength(GetSystemDirectoryA(out, size), out, size);
+    size_t GetSystemFolder(char* out, size_t size) override {
+        return CheckPathLength(GetSystemDirectoryA(out, Win32BufferSize(size)), out, size);
     }
 };
 

@@ -20,5 +20,6 @@ public:
     virtual void Sleep(unsigned milliseconds) = 0;
     // Shows the wait cursor and returns the cursor shown before.
     virtual CursorHandle ShowWaitCursor() = 0;
-    virtual void ShowCursor(CursorHandle cursor) = 0;
+    // Sets the cursor, such as the one ShowWaitCursor returned.
+    virtual void SetCursor(CursorHandle cursor) = 0;
 };

@@ -32,10 +32,10 @@ public:
         ::Sleep(milliseconds);
     }
     CursorHandle ShowWaitCursor() override {
-        return SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+        return ::SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     }
-    void ShowCursor(CursorHandle cursor) override {
-        SetCursor(static_cast<HCURSOR>(cursor));
+    void SetCursor(CursorHandle cursor) override {
+        ::SetCursor(static_cast<HCURSOR>(cursor));
     }
 };
 

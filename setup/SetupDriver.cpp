@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "platform/ProfileStore.h"

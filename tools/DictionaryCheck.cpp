@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 

@@ -8,8 +8,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "package/LocalizedTexts.h"
 #include "package/ResourceExtraction.h"
-#include "package/StringTable.h"
 #include "platform/IniFile.h"
 #include "platform/MemoryResourceStore.h"
 #include "platform/NativeFileSystem.h"
@@ -38,20 +38,18 @@ public:
     explicit ScratchFiles(const std::string& folder) : real_(folder, folder), folder_(folder) {}
     std::unique_ptr<ReadStream> OpenRead(const char* path) override { return real_.OpenRead(path); }
     std::unique_ptr<WriteStream> Create(const char* path) override { return real_.Create(path); }
-    int Exists(const char* path) override { return real_.Exists(path); }
+    bool Exists(const char* path) override { return real_.Exists(path); }
     int Delete(const char* path) override { return real_.Delete(path); }
     int CreateFolder(const char* path) override { return real_.CreateFolder(path); }
     int Copy(const char* from, const char* to) override { return real_.Copy(from, to); }
-    unsigned GetCurrentFolder(char* out, unsigned size) override {
-        return text::Copy(out, size, folder_.c_str()) ? static_cast<unsigned>(folder_.size()) : 0;
+    size_t GetCurrentFolder(char* out, size_t size) override {
+        return text::Copy(out, size, folder_.c_str()) ? folder_.size() : 0;
     }
     int SetCurrentFolder(const char*) override { return 0; }
-    unsigned GetWindowsFolder(char* out, unsigned size) override {
+    size_t GetWindowsFolder(char* out, size_t size) override {
         return real_.GetWindowsFolder(out, size);
     }
-    unsigned GetTempFolder(char* out, unsigned size) override {
-        return real_.GetTempFolder(out, size);
-    }
+    size_t GetTempFolder(char* out, size_t size) override { return real_.GetTempFolder(out, size); }
 
 private:
     NativeFileSystem real_;

@@ -16,7 +16,7 @@ PixelRect PaintedButtonRect(const PixelRect& dialogWindow, const PixelRect& butt
             buttonWindow.bottom - dialogWindow.top - kPaintedButtonTopOffset};
 }
 
-int HitPaintedRect(const PixelRect& painted, int x, int y) {
+bool HitPaintedRect(const PixelRect& painted, int x, int y) {
     return painted.left <= x && x <= painted.right && painted.top <= y && y <= painted.bottom;
 }
 

@@ -31,8 +31,8 @@ constexpr int kPaintedButtonTopOffset = 23;
 // the same rule, so what is drawn and what reacts to the mouse coincide.
 PixelRect PaintedButtonRect(const PixelRect& dialogWindow, const PixelRect& buttonWindow);
 
-// 1 when the point lies in the rectangle, all four edges included, else 0.
-int HitPaintedRect(const PixelRect& painted, int x, int y);
+// True when the point lies in the rectangle, all four edges included.
+bool HitPaintedRect(const PixelRect& painted, int x, int y);
 
 // The client point of a mouse message: x in the low 16 bits, y in the high 16 bits, each taken
 // as an unsigned number.

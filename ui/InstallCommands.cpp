@@ -1,24 +1,24 @@
 #include "ui/InstallCommands.h"
 
 #include "install/InstallLocation.h"
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
 #include "resources/ResourceIds.h"
 #include "records/SetupState.h"
 
-InstallAction RouteInstallCommand(const InstallDialogFlow& flow, int commandId) {
+InstallRoute RouteInstallCommand(const InstallDialogFlow& flow, int commandId) {
     if (commandId != kIdcInstall && commandId != kIdcCancel && commandId != kIdcChangeFolder) {
-        return InstallAction::kNotHandled;
+        return InstallRoute::kNotHandled;
     }
     if (flow.installing) {
-        return InstallAction::kIgnore;
+        return InstallRoute::kIgnore;
     }
     if (commandId == kIdcInstall) {
-        return InstallAction::kInstall;
+        return InstallRoute::kInstall;
     }
-    return commandId == kIdcCancel ? InstallAction::kCancel : InstallAction::kChangeFolder;
+    return commandId == kIdcCancel ? InstallRoute::kCancel : InstallRoute::kChangeFolder;
 }
 
 void InstallFromDialog(SetupState& state, Platform& platform, WindowHandle dialog,

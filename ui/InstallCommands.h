@@ -10,17 +10,17 @@ struct SetupState;
 // The longest folder text taken from the folder box for the installation, terminator included.
 constexpr int kInstallFolderReadSize = 255;
 
-enum class InstallAction { kInstall, kCancel, kChangeFolder, kIgnore, kNotHandled };
+enum class InstallRoute { kInstall, kCancel, kChangeFolder, kIgnore, kNotHandled };
 
 // The dialog's own state besides the setup state: whether an installation is running.
 struct InstallDialogFlow {
     bool installing;
 };
 
-// The action for a command id. While an installation runs, Install, Cancel and Change are
+// The route of a command id. While an installation runs, Install, Cancel and Change are
 // swallowed: the installation shows message boxes (some without owner), and the dialog must not
 // start a second installation, end itself or browse underneath them.
-InstallAction RouteInstallCommand(const InstallDialogFlow& flow, int commandId);
+InstallRoute RouteInstallCommand(const InstallDialogFlow& flow, int commandId);
 
 // The installation the Install command runs: 1 on success, 0 on failure.
 using Installation = int (*)(SetupState& state, Platform& platform, WindowHandle installDialog);

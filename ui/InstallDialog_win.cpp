@@ -8,7 +8,7 @@
 
 #include "install/InstallLocation.h"
 #include "install/InstallSequence.h"
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "resources/ResourceIds.h"
 #include "records/SetupConfiguration.h"
 #include "records/SetupState.h"
@@ -71,18 +71,18 @@ INT_PTR InstallDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM,
         return FALSE;
     }
     switch (RouteInstallCommand(gInstallFlow, LOWORD(wParam))) {
-        case InstallAction::kInstall:
+        case InstallRoute::kInstall:
             OnInstall(dialog, context);
             return TRUE;
-        case InstallAction::kCancel:
+        case InstallRoute::kCancel:
             EndDialog(dialog, 1);
             return TRUE;
-        case InstallAction::kChangeFolder:
+        case InstallRoute::kChangeFolder:
             OnChangeFolder(dialog, context);
             return FALSE;
-        case InstallAction::kIgnore:
+        case InstallRoute::kIgnore:
             return TRUE;
-        case InstallAction::kNotHandled:
+        case InstallRoute::kNotHandled:
             break;
     }
     return FALSE;

@@ -10,8 +10,8 @@ struct DocumentRow {
     const char* installationNotes;
 };
 
-// Tried in this order, the first match wins. Only the first two documents travel with the
-// setup; the other two rows find nothing and the dialogs show an empty document.
+// One row per language. All eight documents travel with the setup as RTF resources; a language
+// without a row selects none and the dialogs show an empty document.
 constexpr DocumentRow kDocuments[] = {
     {"ITALIANO", "LICENSE_IT.RTF", "INSTALL_IT.RTF"},
     {"ENGLISH", "LICENSE_UK.RTF", "INSTALL_UK.RTF"},

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/Scoped_win.h"
 #include "resources/ResourceIds.h"
 #include "records/SetupConfiguration.h"
@@ -166,5 +166,5 @@ int PaintFlatButton(HWND dialog, int left, int top, int right, int bottom, const
 }
 
 int HitFlatButton(HWND dialog, int buttonId, int x, int y) {
-    return HitPaintedRect(PaintedRectOf(dialog, buttonId), x, y);
+    return HitPaintedRect(PaintedRectOf(dialog, buttonId), x, y) ? 1 : 0;
 }

@@ -38,26 +38,26 @@ public:
     std::unique_ptr<WriteStream> Create(const char* path) override {
         return Win32Files().Create(path);
     }
-    int Exists(const char* path) override { return Win32Files().Exists(path); }
+    bool Exists(const char* path) override { return Win32Files().Exists(path); }
     int Delete(const char* path) override { return Win32Files().Delete(path); }
     int CreateFolder(const char* path) override { return Win32Files().CreateFolder(path); }
     int Copy(const char* from, const char* to) override { return Win32Files().Copy(from, to); }
-    unsigned GetCurrentFolder(char* out, unsigned size) override {
+    size_t GetCurrentFolder(char* out, size_t size) override {
         return Win32Files().GetCurrentFolder(out, size);
     }
     int SetCurrentFolder(const char* path) override { return Win32Files().SetCurrentFolder(path); }
-    unsigned GetWindowsFolder(char* out, unsigned size) override {
+    size_t GetWindowsFolder(char* out, size_t size) override {
         return Win32Files().GetWindowsFolder(out, size);
     }
-    unsigned GetTempFolder(char* out, unsigned size) override {
+    size_t GetTempFolder(char* out, size_t size) override {
         return Win32Files().GetTempFolder(out, size);
     }
 };
 
 class BorrowedProfile : public ProfileStore {
 public:
-    unsigned ReadString(const char* section, const char* key, const char* defaultValue, char* out,
-                        unsigned size, const char* file) override {
+    size_t ReadString(const char* section, const char* key, const char* defaultValue, char* out,
+                      size_t size, const char* file) override {
         return Win32Profile().ReadString(section, key, defaultValue, out, size, file);
     }
     int WriteString(const char* section, const char* key, const char* value,

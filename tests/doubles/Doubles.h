@@ -56,7 +56,7 @@ public:
         cursorChanges.push_back("wait");
         return kPreviousCursor;
     }
-    void ShowCursor(CursorHandle cursor) override {
+    void SetCursor(CursorHandle cursor) override {
         cursorChanges.push_back(cursor == kPreviousCursor ? "previous" : "other");
     }
 

@@ -50,7 +50,7 @@ int RecordingRegistry::OpenKey(RegistryRoot root, const char* subKey, RegistryKe
     return 1;
 }
 
-int RecordingRegistry::QueryValue(RegistryKey key, const char* name, char* out, unsigned size,
+int RecordingRegistry::QueryValue(RegistryKey key, const char* name, char* out, size_t size,
                                   uint32_t* error) {
     calls.push_back(std::string("query ") + name);
     const Values& values = *static_cast<Values*>(key);
@@ -140,7 +140,7 @@ bool RecordingRegistry::HasKey(RegistryRoot root, const std::string& subKey) con
     return keys_.count(KeyName(root, subKey)) != 0;
 }
 
-void RecordingRegistry::ErrorText(uint32_t error, char* out, unsigned size) {
+void RecordingRegistry::ErrorText(uint32_t error, char* out, size_t size) {
     snprintf(out, size, "System text of error %u", static_cast<unsigned>(error));
 }
 
@@ -153,7 +153,7 @@ int RecordingShell::OpenHidden(WindowHandle owner, const char* file, const char*
     return result;
 }
 
-unsigned RecordingShell::GetSystemFolder(char* out, unsigned size) {
+size_t RecordingShell::GetSystemFolder(char* out, size_t size) {
     if (inner != nullptr) {
         return inner->GetSystemFolder(out, size);
     }
@@ -164,7 +164,7 @@ unsigned RecordingShell::GetSystemFolder(char* out, unsigned size) {
         return 0;
     }
     memcpy(out, systemFolder.c_str(), systemFolder.size() + 1);
-    return static_cast<unsigned>(systemFolder.size());
+    return systemFolder.size();
 }
 
 LinkResult RecordingShellLinks::CreateShellLink(const char* target, const char* linkPath,
@@ -222,7 +222,7 @@ int LoggingFileSystem::SetCurrentFolder(const char* path) {
     return inner_ ? inner_->SetCurrentFolder(path) : 1;
 }
 
-unsigned LoggingFileSystem::GetWindowsFolder(char* out, unsigned size) {
+size_t LoggingFileSystem::GetWindowsFolder(char* out, size_t size) {
     if (windowsFolder_.size() + 1 > size) {
         if (size > 0) {
             out[0] = '\0';
@@ -230,7 +230,7 @@ unsigned LoggingFileSystem::GetWindowsFolder(char* out, unsigned size) {
         return 0;
     }
     memcpy(out, windowsFolder_.c_str(), windowsFolder_.size() + 1);
-    return static_cast<unsigned>(windowsFolder_.size());
+    return windowsFolder_.size();
 }
 
 int LoggingProfileStore::WriteString(const char* section, const char* key, const char* value,
@@ -254,9 +254,9 @@ CursorHandle LoggingSystem::ShowWaitCursor() {
     return FakeSystem::ShowWaitCursor();
 }
 
-void LoggingSystem::ShowCursor(CursorHandle cursor) {
+void LoggingSystem::SetCursor(CursorHandle cursor) {
     Append(log_, "restore cursor");
-    FakeSystem::ShowCursor(cursor);
+    FakeSystem::SetCursor(cursor);
 }
 
 int RecordingFonts::AddFont(const char* path) {

@@ -35,7 +35,7 @@ public:
     void AddKey(RegistryRoot root, const std::string& subKey);
 
     int OpenKey(RegistryRoot root, const char* subKey, RegistryKey* key, uint32_t* error) override;
-    int QueryValue(RegistryKey key, const char* name, char* out, unsigned size,
+    int QueryValue(RegistryKey key, const char* name, char* out, size_t size,
                    uint32_t* error) override;
     int QueryNumber(RegistryKey key, const char* name, uint32_t* value, uint32_t* error) override;
     void CloseKey(RegistryKey key) override;
@@ -43,7 +43,7 @@ public:
                   uint32_t* error) override;
     int SetString(RegistryKey key, const char* name, const char* value, uint32_t* error) override;
     int SetNumber(RegistryKey key, const char* name, uint32_t value, uint32_t* error) override;
-    void ErrorText(uint32_t error, char* out, unsigned size) override;
+    void ErrorText(uint32_t error, char* out, size_t size) override;
 
     // A value as stored: the bytes of a string, "dword:N" for a number; "<missing>" when absent.
     std::string Value(RegistryRoot root, const std::string& subKey, const std::string& name) const;
@@ -74,7 +74,7 @@ struct ShellStart {
 class RecordingShell : public Shell {
 public:
     int OpenHidden(WindowHandle owner, const char* file, const char* parameters) override;
-    unsigned GetSystemFolder(char* out, unsigned size) override;
+    size_t GetSystemFolder(char* out, size_t size) override;
 
     std::vector<ShellStart> starts;
     std::vector<int> results;  // what each start returned
@@ -129,16 +129,16 @@ public:
         return inner_ ? inner_->OpenRead(path) : nullptr;
     }
     std::unique_ptr<WriteStream> Create(const char* path) override;
-    int Exists(const char* path) override { return inner_ ? inner_->Exists(path) : 0; }
+    bool Exists(const char* path) override { return inner_ ? inner_->Exists(path) : false; }
     int Delete(const char* path) override;
     int CreateFolder(const char* path) override;
     int Copy(const char* from, const char* to) override;
-    unsigned GetCurrentFolder(char* out, unsigned size) override {
+    size_t GetCurrentFolder(char* out, size_t size) override {
         return inner_ ? inner_->GetCurrentFolder(out, size) : 0;
     }
     int SetCurrentFolder(const char* path) override;
-    unsigned GetWindowsFolder(char* out, unsigned size) override;
-    unsigned GetTempFolder(char* out, unsigned size) override {
+    size_t GetWindowsFolder(char* out, size_t size) override;
+    size_t GetTempFolder(char* out, size_t size) override {
         return inner_ ? inner_->GetTempFolder(out, size) : 0;
     }
 
@@ -156,8 +156,8 @@ private:
 class LoggingProfileStore : public ProfileStore {
 public:
     LoggingProfileStore(ProfileStore& inner, EventLog* log) : inner_(inner), log_(log) {}
-    unsigned ReadString(const char* section, const char* key, const char* defaultValue, char* out,
-                        unsigned size, const char* file) override {
+    size_t ReadString(const char* section, const char* key, const char* defaultValue, char* out,
+                      size_t size, const char* file) override {
         return inner_.ReadString(section, key, defaultValue, out, size, file);
     }
     int WriteString(const char* section, const char* key, const char* value,
@@ -182,7 +182,7 @@ public:
     explicit LoggingSystem(EventLog* log) : log_(log) {}
     void Sleep(unsigned milliseconds) override;
     CursorHandle ShowWaitCursor() override;
-    void ShowCursor(CursorHandle cursor) override;
+    void SetCursor(CursorHandle cursor) override;
 
 private:
     EventLog* log_;

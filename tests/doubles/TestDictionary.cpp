@@ -8,14 +8,14 @@
 
 namespace {
 
-unsigned Report(const std::string& folder, char* out, unsigned size) {
+size_t Report(const std::string& folder, char* out, size_t size) {
     if (folder.empty() || !text::Copy(out, size, folder.c_str())) {
         if (size > 0) {
             out[0] = '\0';
         }
         return 0;
     }
-    return static_cast<unsigned>(folder.size());
+    return folder.size();
 }
 
 }  // namespace
@@ -65,10 +65,10 @@ int WorkFolderFiles::Copy(const char* from, const char* to) {
     return InReadOnlyFolder(to) ? 0 : real_->Copy(from, to);
 }
 
-unsigned WorkFolderFiles::GetCurrentFolder(char* out, unsigned size) {
+size_t WorkFolderFiles::GetCurrentFolder(char* out, size_t size) {
     return Report(currentFolder, out, size);
 }
 
-unsigned WorkFolderFiles::GetTempFolder(char* out, unsigned size) {
+size_t WorkFolderFiles::GetTempFolder(char* out, size_t size) {
     return Report(tempFolder, out, size);
 }

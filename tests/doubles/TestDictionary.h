@@ -22,16 +22,16 @@ public:
         return real_->OpenRead(path);
     }
     std::unique_ptr<WriteStream> Create(const char* path) override;
-    int Exists(const char* path) override { return real_->Exists(path); }
+    bool Exists(const char* path) override { return real_->Exists(path); }
     int Delete(const char* path) override;
     int CreateFolder(const char* path) override;
     int Copy(const char* from, const char* to) override;
-    unsigned GetCurrentFolder(char* out, unsigned size) override;
+    size_t GetCurrentFolder(char* out, size_t size) override;
     int SetCurrentFolder(const char* path) override { return real_->SetCurrentFolder(path); }
-    unsigned GetWindowsFolder(char* out, unsigned size) override {
+    size_t GetWindowsFolder(char* out, size_t size) override {
         return real_->GetWindowsFolder(out, size);
     }
-    unsigned GetTempFolder(char* out, unsigned size) override;
+    size_t GetTempFolder(char* out, size_t size) override;
 
     std::string currentFolder;         // what GetCurrentFolder reports
     std::string tempFolder;            // what GetTempFolder reports

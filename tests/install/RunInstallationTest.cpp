@@ -345,9 +345,9 @@ TEST_F(RunInstallationTest, TooLongFolderIsRefusedBeforeAnythingIsWritten) {
 // Settings writes that the platform refuses, as for a Windows directory that cannot be written.
 class RefusingProfileStore : public ProfileStore {
 public:
-    unsigned ReadString(const char*, const char*, const char* defaultValue, char* out,
-                        unsigned size, const char*) override {
-        return text::Copy(out, size, defaultValue) ? static_cast<unsigned>(strlen(out)) : 0;
+    size_t ReadString(const char*, const char*, const char* defaultValue, char* out, size_t size,
+                      const char*) override {
+        return text::Copy(out, size, defaultValue) ? strlen(out) : 0;
     }
     int WriteString(const char*, const char*, const char*, const char*) override {
         ++refused;

@@ -28,14 +28,14 @@ class MemoryFileSystem : public FileSystem {
 public:
     std::unique_ptr<ReadStream> OpenRead(const char* path) override;
     std::unique_ptr<WriteStream> Create(const char* path) override;
-    int Exists(const char* path) override { return files.count(path) != 0; }
+    bool Exists(const char* path) override { return files.count(path) != 0; }
     int Delete(const char* path) override;
     int CreateFolder(const char*) override { return 0; }
     int Copy(const char*, const char*) override { return 0; }
-    unsigned GetCurrentFolder(char*, unsigned) override { return 0; }
+    size_t GetCurrentFolder(char*, size_t) override { return 0; }
     int SetCurrentFolder(const char*) override { return 0; }
-    unsigned GetWindowsFolder(char*, unsigned) override { return 0; }
-    unsigned GetTempFolder(char*, unsigned) override { return 0; }
+    size_t GetWindowsFolder(char*, size_t) override { return 0; }
+    size_t GetTempFolder(char*, size_t) override { return 0; }
 
     std::map<std::string, std::vector<unsigned char>> files;
     std::vector<std::string> deleted;

@@ -158,7 +158,7 @@ TEST(PayloadArchiveTest, DamagedArchiveStopsKeepsTheArchiveAndFails) {
         EXPECT_EQ(0, run.Extract("C:\\App", archive));
 
         EXPECT_EQ(Bytes("first"), run.files.files["C:\\App\\FIRST.TXT"]);
-        EXPECT_EQ(0, run.files.Exists("C:\\App\\AFTER.TXT"));
+        EXPECT_FALSE(run.files.Exists("C:\\App\\AFTER.TXT"));
         EXPECT_EQ(archive, run.files.files["C:\\App\\RESOURCE.DAT"]);
         EXPECT_EQ(2u, run.files.files.size());  // the archive and FIRST.TXT
         ASSERT_EQ(1u, run.messages.shown.size());
@@ -285,7 +285,7 @@ TEST(PayloadArchiveTest, PathLongerThan255CharactersIsReportedWholeAndNotWritten
     run.files.files[folder + "\\R"] = archive;
     EXPECT_EQ(1, ExtractPayloadArchive(run.platform, kDialog, folder.c_str(), "R", 30, 40));
     EXPECT_EQ(Bytes("fits"), run.files.files[folder + "\\" + fits]);
-    EXPECT_EQ(0, run.files.Exists((folder + "\\" + tooLong).c_str()));
+    EXPECT_FALSE(run.files.Exists((folder + "\\" + tooLong).c_str()));
     ASSERT_EQ(2u, run.messages.shown.size());
     EXPECT_EQ(folder + "\\" + tooLong, run.messages.shown[0].text);
     EXPECT_EQ(folder + "\\" + farTooLong, run.messages.shown[1].text);
@@ -312,8 +312,8 @@ TEST(PayloadArchiveTest, EntryThatDoesNotReachTheDiskInFullIsReportedAndRemoved)
     run.files.capacity = 1500;
     EXPECT_EQ(1, run.Extract("C:\\App", archive));
     EXPECT_EQ(Content(1000, 5), run.files.files["C:\\App\\FITS.BIN"]);
-    EXPECT_EQ(0, run.files.Exists("C:\\App\\FULL.BIN"));
-    EXPECT_EQ(1, run.files.Exists("C:\\App\\EMPTY.BIN"));
+    EXPECT_FALSE(run.files.Exists("C:\\App\\FULL.BIN"));
+    EXPECT_TRUE(run.files.Exists("C:\\App\\EMPTY.BIN"));
     ASSERT_EQ(1u, run.messages.shown.size());
     EXPECT_EQ("C:\\App\\FULL.BIN", run.messages.shown[0].text);
     EXPECT_EQ("ERRORE DI SCRITTURA", run.messages.shown[0].caption);
@@ -322,7 +322,7 @@ TEST(PayloadArchiveTest, EntryThatDoesNotReachTheDiskInFullIsReportedAndRemoved)
     MemoryRun closing;
     closing.files.failClose = true;
     EXPECT_EQ(1, closing.Extract("C:\\App", RecordBytes("F.BIN", Content(10, 7))));
-    EXPECT_EQ(0, closing.files.Exists("C:\\App\\F.BIN"));
+    EXPECT_FALSE(closing.files.Exists("C:\\App\\F.BIN"));
     ASSERT_EQ(1u, closing.messages.shown.size());
     EXPECT_EQ("C:\\App\\F.BIN", closing.messages.shown[0].text);
 }
@@ -352,7 +352,7 @@ TEST(PayloadArchiveTest, OneBufferOneReadAndOneWritePerEntry) {
     EXPECT_EQ(1, allocations);
     EXPECT_EQ(15000000u, allocatedSize);
     EXPECT_EQ((std::vector<size_t>{1, 1001, 2001, 3001, 4001}), run.files.writeSizes);
-    EXPECT_EQ(0, run.files.Exists("C:\\App\\R.DAT"));
+    EXPECT_FALSE(run.files.Exists("C:\\App\\R.DAT"));
 }
 
 TEST(PayloadArchiveTest, NoBufferMeansNothingExtractedAndTheArchiveKept) {
@@ -375,7 +375,7 @@ TEST(PayloadArchiveTest, KeptArchiveStaysAfterAGoodRun) {
     run.files.files["C:\\in\\A.DAT"] = RecordBytes("A", Bytes("a"));
     EXPECT_EQ(1, UnpackPayloadArchive(run.platform, nullptr, "C:\\out", "C:\\in\\A.DAT", 30, 40,
                                       ArchiveAfterUse::kKeep, malloc));
-    EXPECT_EQ(1, run.files.Exists("C:\\in\\A.DAT"));
+    EXPECT_TRUE(run.files.Exists("C:\\in\\A.DAT"));
     EXPECT_EQ(Bytes("a"), run.files.files["C:\\out\\A"]);
     // No window: no position.
     EXPECT_TRUE(run.progress.sent.empty());

@@ -260,7 +260,7 @@ TEST(ResourceExtractionTest, ShortWriteFailsRemovesThePartialFileAndSaysSo) {
         const char* target = "C:\\ZarBelPC\\RESOURCE.DAT";
         EXPECT_EQ(0, ExtractResourceToFile(run.platform, target, "PlainExtract", "RESOURCE.DAT",
                                            kDialog, 20, 20));
-        EXPECT_EQ(0, run.files.Exists(target));
+        EXPECT_FALSE(run.files.Exists(target));
         ASSERT_EQ(1u, run.messages.shown.size());
         EXPECT_EQ(nullptr, run.messages.shown[0].owner);
         EXPECT_EQ("Can't write 'C:\\ZarBelPC\\RESOURCE.DAT'\n", run.messages.shown[0].text);

@@ -11,7 +11,7 @@
 #include "doubles/Doubles.h"
 #include "doubles/Scratch.h"
 #include "doubles/TestDictionary.h"
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/MemoryResourceStore.h"
 #include "records/SetupState.h"
 

@@ -10,7 +10,7 @@
 
 #include "doubles/Doubles.h"
 #include "doubles/Scratch.h"
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 
 namespace {
 

@@ -117,7 +117,7 @@ TEST(FileNames, WhichNamesWindowsStoresAsGiven) {
         SCOPED_TRACE("name '" + row.name + "'");
         const char* reason = names::WhyNotStored(row.name.c_str());
         EXPECT_EQ(row.why, Classify(reason)) << (reason != nullptr ? reason : "stored");
-        EXPECT_EQ(row.why == kStored, names::IsStoredAsGiven(row.name.c_str()) == 1);
+        EXPECT_EQ(row.why == kStored, names::IsStoredAsGiven(row.name.c_str()));
 #ifdef _WIN32
         // The platform must agree that an accepted name is stored exactly as given.
         if (row.why == kStored) {

@@ -27,8 +27,8 @@ std::vector<StoreKind> Kinds() {
 #ifdef _WIN32
     // The real functions own their store; wrap it so the test can delete what it gets.
     struct Borrowed : ProfileStore {
-        unsigned ReadString(const char* s, const char* k, const char* d, char* o, unsigned n,
-                            const char* f) override {
+        size_t ReadString(const char* s, const char* k, const char* d, char* o, size_t n,
+                          const char* f) override {
             return Win32Profile().ReadString(s, k, d, o, n, f);
         }
         int WriteString(const char* s, const char* k, const char* v, const char* f) override {
@@ -44,7 +44,7 @@ class ProfileStoreTest : public ::testing::TestWithParam<StoreKind> {
 protected:
     void SetUp() override { store_.reset(GetParam().make(scratch_.path())); }
     std::string Read(const std::string& file, const char* section, const char* key,
-                     const char* def = "DEF", unsigned size = 256) {
+                     const char* def = "DEF", size_t size = 256) {
         char out[512];
         store_->ReadString(section, key, def, out, size, file.c_str());
         return out;
@@ -88,7 +88,7 @@ TEST_P(ProfileStoreTest, ValueIsCutToTheBufferSizeMinusOne) {
     ASSERT_TRUE(WriteFileText(file, "[S]\r\nK=ABCDEFGHIJ\r\n"));
     char out[16];
     memset(out, 'x', sizeof out);
-    unsigned copied = store_->ReadString("S", "K", "", out, 5, file.c_str());
+    size_t copied = store_->ReadString("S", "K", "", out, 5, file.c_str());
     EXPECT_EQ(4u, copied);
     EXPECT_STREQ("ABCD", out);
     EXPECT_EQ('x', out[5]) << "wrote past the buffer";

@@ -18,7 +18,7 @@
 #include "package/ArchiveBytes.h"
 #include "package/DictionaryContainer.h"
 #include "package/PayloadArchive.h"
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 #include "platform/MemoryResourceStore.h"
 #include "records/SetupState.h"
 
@@ -231,8 +231,8 @@ TEST(DictionaryInputTest, ShortContainersAndFieldsOffByOne) {
 class ReadOnlyProfileStore : public ProfileStore {
 public:
     explicit ReadOnlyProfileStore(ProfileStore& inner) : inner_(inner) {}
-    unsigned ReadString(const char* section, const char* key, const char* defaultValue, char* out,
-                        unsigned size, const char* file) override {
+    size_t ReadString(const char* section, const char* key, const char* defaultValue, char* out,
+                      size_t size, const char* file) override {
         return inner_.ReadString(section, key, defaultValue, out, size, file);
     }
     int WriteString(const char* section, const char*, const char*, const char*) override {

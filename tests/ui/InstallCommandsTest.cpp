@@ -57,16 +57,16 @@ protected:
 TEST(InstallCommands, TheThreeButtonsAreSwallowedWhileInstalling) {
     struct Row {
         int command;
-        InstallAction ready;
-        InstallAction installing;
+        InstallRoute ready;
+        InstallRoute installing;
     };
     const Row rows[] = {
-        {1, InstallAction::kInstall, InstallAction::kIgnore},
-        {2, InstallAction::kCancel, InstallAction::kIgnore},
-        {3, InstallAction::kChangeFolder, InstallAction::kIgnore},
-        {0, InstallAction::kNotHandled, InstallAction::kNotHandled},
-        {1000, InstallAction::kNotHandled, InstallAction::kNotHandled},
-        {1003, InstallAction::kNotHandled, InstallAction::kNotHandled},
+        {1, InstallRoute::kInstall, InstallRoute::kIgnore},
+        {2, InstallRoute::kCancel, InstallRoute::kIgnore},
+        {3, InstallRoute::kChangeFolder, InstallRoute::kIgnore},
+        {0, InstallRoute::kNotHandled, InstallRoute::kNotHandled},
+        {1000, InstallRoute::kNotHandled, InstallRoute::kNotHandled},
+        {1003, InstallRoute::kNotHandled, InstallRoute::kNotHandled},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(row.ready, RouteInstallCommand({false}, row.command)) << row.command;

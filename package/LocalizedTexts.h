@@ -1,4 +1,5 @@
-// Localized texts by key: the table (in the setup state) is filled once at start-up.
+// Localized texts by key: the table (StringTable, in the setup state) is filled once at start-up
+// from the dictionary and read through LookupString.
 #pragma once
 
 #include "records/SetupState.h"

@@ -1,4 +1,4 @@
-#include "package/StringTable.h"
+#include "package/LocalizedTexts.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,13 +22,13 @@ constexpr unsigned kExtractDivisor = 20;
 constexpr int kExtractStart = 20;
 
 // The working folder and the two working files, in buffers of these sizes (terminator included).
-constexpr unsigned kWorkFolderSize = 259;
+constexpr size_t kWorkFolderSize = 259;
 constexpr size_t kDictionaryPathSize = 264;
 constexpr size_t kPlainPathSize = path::kPathSize;
 // The reader's buffers: one less than the fields, so keys stop at 62 and texts at 510.
-constexpr unsigned kKeyReadSize = kStringKeySize - 1;
-constexpr unsigned kTextReadSize = kStringTextSize - 1;
-constexpr unsigned kLanguageReadSize = kLanguageSize - 1;
+constexpr size_t kKeyReadSize = kStringKeySize - 1;
+constexpr size_t kTextReadSize = kStringTextSize - 1;
+constexpr size_t kLanguageReadSize = kLanguageSize - 1;
 constexpr size_t kLookupKeyChars = 64;
 
 struct WorkFiles {
@@ -41,17 +41,17 @@ int BuildWorkFiles(const char* folder, WorkFiles* work) {
            path::Join(work->plain, sizeof work->plain, folder, kPlainName);
 }
 
-// 1 when a file can be created in the folder of work->dictionary. The probe is removed again, so
-// that a missing resource still ends in "Cannot open DICT.DIC".
-int CanCreateDictionary(FileSystem& files, const WorkFiles& work) {
+// True when a file can be created in the folder of work->dictionary. The probe is removed again,
+// so that a missing resource still ends in "Cannot open DICT.DIC".
+bool CanCreateDictionary(FileSystem& files, const WorkFiles& work) {
     std::unique_ptr<WriteStream> probe = files.Create(work.dictionary);
     if (!probe) {
-        return 0;
+        return false;
     }
     probe->Close();
     probe.reset();
     files.Delete(work.dictionary);
-    return 1;
+    return true;
 }
 
 // The working files go to the current directory. A setup started from a folder it cannot write
