@@ -16,14 +16,12 @@
 #include "platform/System.h"
 #include "platform/Text.h"
 #include "records/InstallEntries.h"
+#include "records/SettingsFile.h"
 #include "records/SetupConfiguration.h"
 
 namespace install {
 
 namespace {
-
-constexpr const char* kFontsFolder = "FONTS";
-constexpr const char* kRegistrationProgram = "regsvr32.exe";
 
 // Appends actions and remembers the first text that did not fit, so that planning reads as the
 // sequence itself and the caller still learns why a plan is refused.
@@ -155,7 +153,7 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
 
     // The font: the old file goes first, so a failed copy leaves no stale font behind.
     char fontsFolder[kInstallPathSize];
-    p.InWindowsFolder(fontsFolder, kFontsFolder);
+    p.InWindowsFolder(fontsFolder, entries::kFontsFolder);
     action = &p.Add(InstallStep::kDeleteFile);
     p.Join(action->path, kInstallPathSize, fontsFolder, config.fontFileName,
            PlanResult::kWindowsFolderUnusable);
@@ -174,10 +172,12 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     char songFolder[kSongFolderSize];
     p.Join(songFolder, sizeof songFolder, in.installFolder, config.songsFolderName,
            PlanResult::kInstallFolderTooLong);
-    p.Setting("Options", "FirstTime", "1", kInstallPathSize);
-    p.Setting("PATH", "Installpath", in.installFolder, kInstallPathSize);
-    p.Setting("PATH", "ServerPath", config.serverHost, kInstallPathSize);
-    p.Setting("PATH", "SONGDIR", songFolder, kSongFolderSize);
+    p.Setting(settings::kOptionsSection, settings::kFirstTimeKey, "1", kInstallPathSize);
+    p.Setting(settings::kPathSection, settings::kInstallPathKey, in.installFolder,
+              kInstallPathSize);
+    p.Setting(settings::kPathSection, settings::kServerPathKey, config.serverHost,
+              kInstallPathSize);
+    p.Setting(settings::kPathSection, settings::kSongFolderKey, songFolder, kSongFolderSize);
 
     p.Add(InstallStep::kShowWaitCursor);
     p.Progress(90);
@@ -185,8 +185,8 @@ PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
     // regsvr32 by its full path: by bare name the shell would also look in the current
     // directory and beside the setup, where a planted program would run instead.
     char registrationProgram[kInstallPathSize];
-    p.Join(registrationProgram, sizeof registrationProgram, in.systemFolder, kRegistrationProgram,
-           PlanResult::kSystemFolderUnusable);
+    p.Join(registrationProgram, sizeof registrationProgram, in.systemFolder,
+           entries::kRegistrationProgram, PlanResult::kSystemFolderUnusable);
     for (const entries::Control& control : entries::kControls) {
         action = &p.Add(InstallStep::kStartProgram);
         action->window = control.ownedByDialog ? in.installDialog : nullptr;

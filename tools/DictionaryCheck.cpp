@@ -7,25 +7,6 @@
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 
-const char* const kSetupStringKeys[] = {
-    "SETUP_CAPTION",
-    "SETUP_INSTALL",
-    "GLOBAL_CANCEL",
-    "SETUP_CHANGE_DIR",
-    "SETUP_CHOOSE_INSTALL_PATH",
-    "GLOBAL_WARNING",
-    "SETUP_ABORTED",
-    "GLOBAL_INFO",
-    "SETUP_CREATE_ICON_ON_DESKTOP",
-    "SETUP_COMPLETED_SUCCESFULLY",
-    "SETUP_LICENSE_AGREEMENT_ACCEPT",
-    "SETUP_LICENSE_AGREEMENT_DONT_ACCEPT",
-};
-const int kSetupStringKeyCount = sizeof kSetupStringKeys / sizeof kSetupStringKeys[0];
-
-const char* const kSetupLanguages[] = {"ITALIANO", "ENGLISH", "FRENCH", "ESPANOL"};
-const int kSetupLanguageCount = sizeof kSetupLanguages / sizeof kSetupLanguages[0];
-
 namespace {
 
 constexpr size_t kKeyChars = kStringKeySize - 2;    // 62

@@ -14,6 +14,7 @@
 #include "platform/NativeFileSystem.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
+#include "records/SettingsFile.h"
 #include "records/SetupState.h"
 #include "tools/Commands.h"
 #include "tools/DictionaryCheck.h"
@@ -77,7 +78,7 @@ void PrintLine(const char* key, const char* text) {
 }
 
 void RemoveScratch(const std::string& folder) {
-    for (const char* name : {"DICT.DIC", "TEMP.DIC", "ZarBelPC.INI"}) {
+    for (const char* name : {"DICT.DIC", "TEMP.DIC", settings::kFileName}) {
         unlink((folder + "/" + name).c_str());
     }
     rmdir(folder.c_str());

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "records/InstallEntries.h"
+#include "records/SettingsFile.h"
 
 namespace uninstall {
 
@@ -19,10 +20,6 @@ const char* const kPayloadEntries[kPayloadEntryCount] = {
 
 namespace {
 
-constexpr const char* kSettingsFile = "ZarBelPC.INI";
-constexpr const char* kLinkName = "ZarbelPC.lnk";
-constexpr const char* kUninstallLinkName = "Uninstall ZarbelPC.lnk";
-constexpr const char* kGroupFolder = "ZarbelPC";
 // The setup makes a link whose shell folder it cannot read in the root of drive C; joined with
 // a name, this gives that path with a single backslash.
 constexpr const char* kFallbackShellFolder = "C:";
@@ -263,7 +260,7 @@ FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folde
 
     char program[kPathSize];
     char subject[kPathSize];
-    if (path::Join(program, sizeof program, folders.system, "regsvr32.exe")) {
+    if (path::Join(program, sizeof program, folders.system, entries::kRegistrationProgram)) {
         // The controls the setup registers, in its order.
         for (const entries::Control& control : entries::kControls) {
             path::Join(subject, sizeof subject, install, control.file);
@@ -290,23 +287,25 @@ FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folde
                       library);
     }
     char fonts[kPathSize];
-    if (path::Join(fonts, sizeof fonts, folders.windows, "FONTS")) {
-        AddPathAction(plan, ActionKind::kUnregisterFont, Purpose::kFont, fonts, "EUROSTIB.TTF");
-        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, fonts, "EUROSTIB.TTF");
+    if (path::Join(fonts, sizeof fonts, folders.windows, entries::kFontsFolder)) {
+        AddPathAction(plan, ActionKind::kUnregisterFont, Purpose::kFont, fonts, entries::kFontFile);
+        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, fonts, entries::kFontFile);
     } else {
         plan->tooLong += 2;
     }
 
     AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
-                  ShellFolderOrFallback(folders.desktop), kLinkName);
+                  ShellFolderOrFallback(folders.desktop), entries::kLinkName);
     AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
-                  ShellFolderOrFallback(folders.sendTo), kLinkName);
+                  ShellFolderOrFallback(folders.sendTo), entries::kLinkName);
     AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
-                  ShellFolderOrFallback(folders.startMenu), kLinkName);
+                  ShellFolderOrFallback(folders.startMenu), entries::kLinkName);
     char group[kPathSize];
-    if (path::Join(group, sizeof group, ShellFolderOrFallback(folders.programs), kGroupFolder)) {
-        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, group, kLinkName);
-        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, group, kUninstallLinkName);
+    if (path::Join(group, sizeof group, ShellFolderOrFallback(folders.programs),
+                   entries::kGroupFolder)) {
+        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, group, entries::kLinkName);
+        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, group,
+                      entries::kUninstallLinkName);
         Action* action = NextAction(plan);
         if (action != nullptr) {
             action->kind = ActionKind::kRemoveEmptyFolder;
@@ -336,7 +335,8 @@ FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folde
         ++plan->count;
     }
     // Last, so that an uninstallation cut short can be run again: the folder is read from here.
-    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows, kSettingsFile);
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows,
+                  settings::kFileName);
 
     if (runningProgram != nullptr && runningProgram[0] != '\0') {
         for (int i = 0; i < plan->count; ++i) {

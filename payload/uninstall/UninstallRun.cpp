@@ -6,6 +6,7 @@
 
 #include "../common/RegistryAccess.h"
 #include "records/InstallEntries.h"
+#include "records/StringKeys.h"
 
 namespace uninstall {
 
@@ -121,7 +122,8 @@ int RemoveFontValue(RegistryAccess& registry, const char* fullName, const char* 
 }
 
 const Texts& TextsFor(const char* language) {
-    return (language != nullptr && text::EqualNoCase(language, "ITALIANO")) ? kItalian : kEnglish;
+    return (language != nullptr && text::EqualNoCase(language, languages::kItaliano)) ? kItalian
+                                                                                      : kEnglish;
 }
 
 void ExecutePlan(const Plan& plan, UninstallSystem& system, const Texts& texts, Report* report) {

@@ -12,12 +12,11 @@
 #include "platform/Text.h"
 #include "UninstallPlan.h"
 #include "UninstallRun.h"
+#include "records/InstallEntries.h"
+#include "records/SettingsFile.h"
 
 namespace {
 
-constexpr const char* kSettingsFile = "ZarBelPC.INI";
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
 // The Program Files folders of both views, as the native view lists them.
 constexpr const char* kProgramFilesValues[uninstall::kProgramFilesCount] = {
@@ -115,8 +114,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ParseOptions(&options);
 
     char language[64];
-    GetPrivateProfileStringA("SETTINGS", "CURRLANGUAGE", "", language, sizeof language,
-                             kSettingsFile);
+    GetPrivateProfileStringA(settings::kSettingsSection, settings::kLanguageKey, "", language,
+                             sizeof language, settings::kFileName);
     const uninstall::Texts& texts = uninstall::TextsFor(language);
 
     if (!options.quiet && MessageBoxA(nullptr, texts.confirm, texts.caption,
@@ -124,8 +123,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return kExitCancelled;
     }
 
-    DWORD valueLength = GetPrivateProfileStringA("PATH", "Installpath", "", gInstallValue,
-                                                 sizeof gInstallValue, kSettingsFile);
+    DWORD valueLength =
+        GetPrivateProfileStringA(settings::kPathSection, settings::kInstallPathKey, "",
+                                 gInstallValue, sizeof gInstallValue, settings::kFileName);
     char windowsFolder[path::kPathSize];
     char systemFolder[path::kPathSize];
     CheckPathLength(GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder), windowsFolder,
@@ -151,11 +151,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         char startMenu[path::kPathSize];
         char programs[path::kPathSize];
         ScopedRegKey shellFolders;
-        shellFolders.Open(HKEY_CURRENT_USER, kShellFoldersKey, KEY_QUERY_VALUE);
-        ReadShellFolder(shellFolders, "Desktop", desktop, sizeof desktop);
-        ReadShellFolder(shellFolders, "SendTo", sendTo, sizeof sendTo);
-        ReadShellFolder(shellFolders, "Start Menu", startMenu, sizeof startMenu);
-        ReadShellFolder(shellFolders, "Programs", programs, sizeof programs);
+        shellFolders.Open(HKEY_CURRENT_USER, entries::kShellFoldersKey, KEY_QUERY_VALUE);
+        ReadShellFolder(shellFolders, entries::kDesktopValue, desktop, sizeof desktop);
+        ReadShellFolder(shellFolders, entries::kSendToValue, sendTo, sizeof sendTo);
+        ReadShellFolder(shellFolders, entries::kStartMenuValue, startMenu, sizeof startMenu);
+        ReadShellFolder(shellFolders, entries::kProgramsValue, programs, sizeof programs);
 
         char self[path::kPathSize];
         CheckPathLength(GetModuleFileNameA(nullptr, self, sizeof self), self, sizeof self);
