@@ -32,7 +32,7 @@ constexpr const char* kTrueTypeSuffix = " (TrueType)";
 constexpr const char* kCompanion = "assocset.exe";
 // Registers the controls; started by its full path in the system directory.
 constexpr const char* kRegistrationProgram = "regsvr32.exe";
-// The font goes into this folder of the Windows directory.
+// The font file, copied from the install folder into this folder of the Windows directory.
 constexpr const char* kFontsFolder = "FONTS";
 constexpr const char* kFontFile = "EUROSTIB.TTF";
 // The one entry the setup deletes itself right after installing, and the file it creates empty
