@@ -18,6 +18,7 @@
 #include "platform/MemoryResourceStore.h"
 #include "platform/NativeFileSystem.h"
 #include "platform/Platform.h"
+#include "records/SettingsFile.h"
 #include "records/SetupState.h"
 
 namespace {
@@ -55,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NativeFileSystem files(jail.work, jail.work);
     IniProfileStore profile(jail.work);
     if (!fields[1].empty()) {
-        profile.WriteString("SETTINGS", "CURRLANGUAGE", fields[1].c_str(), "ZarBelPC.INI");
+        profile.WriteString(settings::kSettingsSection, settings::kLanguageKey, fields[1].c_str(),
+                            settings::kFileName);
     }
     CountingMessageBoxes messages;
     Platform platform;
@@ -73,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(result == 1, messages.lastText);
     FUZZ_CHECK(messages.count == 0, messages.lastText);
     std::vector<std::string> left = ListFolder(jail.work);
-    FUZZ_CHECK(left.size() == 1 && left[0] == "ZarBelPC.INI", "working files left behind");
+    FUZZ_CHECK(left.size() == 1 && left[0] == settings::kFileName, "working files left behind");
     FUZZ_CHECK(Terminated(state.language, sizeof state.language), "language");
 
     StringTable& table = state.strings;

@@ -16,14 +16,12 @@
 #include "platform/System.h"
 #include "platform/Text.h"
 #include "records/InstallEntries.h"
+#include "records/SettingsFile.h"
 #include "records/SetupConfiguration.h"
 
 namespace install {
 
 namespace {
-
-constexpr const char* kFontsFolder = "FONTS";
-constexpr const char* kRegistrationProgram = "regsvr32.exe";
 
 // Appends actions and remembers the first text that did not fit, so that planning reads as the
 // sequence itself and the caller still learns why a plan is refused.
@@ -94,6 +92,114 @@ private:
     InstallAction spare_;
 };
 
+// The phases of the install sequence, in their order.
+
+void CheckFolders(Planner& p, const InstallInputs& in) {
+    if (in.windowsFolder[0] == '\0') {
+        p.Refuse(PlanResult::kWindowsFolderUnusable);
+    }
+    if (in.systemFolder[0] == '\0') {
+        p.Refuse(PlanResult::kSystemFolderUnusable);
+    }
+    // The archive and each of its entries are written as folder\name in kExtractPathSize.
+    size_t folderLength = strlen(in.installFolder);
+    size_t longestName = strlen(kArchiveResourceName);
+    if (in.longestEntryName > longestName) {
+        longestName = in.longestEntryName;
+    }
+    if (folderLength + 1 + longestName >= kExtractPathSize) {
+        p.Refuse(PlanResult::kInstallFolderTooLong);
+    }
+}
+
+void PlanExtraction(Planner& p, const InstallInputs& in) {
+    InstallAction* action = &p.Add(InstallStep::kExtractResource);
+    action->window = in.installDialog;
+    action->resourceType = kPlainExtractType;
+    action->resourceName = kArchiveResourceName;
+    action->number = 20;
+    action->start = 20;
+    p.InInstallFolder(action->path, kArchiveResourceName);
+    p.Progress(40);
+
+    action = &p.Add(InstallStep::kExtractArchive);
+    action->window = in.installDialog;
+    action->resourceName = kArchiveResourceName;
+    action->number = 30;
+    action->start = 40;
+    text::Copy(action->path, sizeof action->path, in.installFolder);
+}
+
+void PlanWindowsFolderCopies(Planner& p, const InstallInputs& in) {
+    p.CopyToWindowsFolder(in.configuration->settingsFileName);
+    p.CopyToWindowsFolder(entries::kUninstaller);
+    // Other programs may rely on the copies of these two that are there already.
+    for (const char* library : entries::kRuntimeLibraries) {
+        p.CopyToWindowsFolder(library, InstallStep::kInstallSharedFile);
+    }
+}
+
+// The old file goes first, so a failed copy leaves no stale font behind.
+void PlanFont(Planner& p, const InstallInputs& in) {
+    const char* font = in.configuration->fontFileName;
+    char fontsFolder[kInstallPathSize];
+    p.InWindowsFolder(fontsFolder, entries::kFontsFolder);
+    InstallAction* action = &p.Add(InstallStep::kDeleteFile);
+    p.Join(action->path, kInstallPathSize, fontsFolder, font, PlanResult::kWindowsFolderUnusable);
+    p.Add(InstallStep::kWait).number = 200;
+    action = &p.Add(InstallStep::kCopyFile);
+    p.InInstallFolder(action->source, font);
+    p.Join(action->path, kInstallPathSize, fontsFolder, font, PlanResult::kWindowsFolderUnusable);
+    // A font only copied there is known to Windows after the next restart.
+    InstallAction& registration = p.Add(InstallStep::kRegisterFont);
+    text::Copy(registration.path, sizeof registration.path, action->path);
+    registration.file = font;
+}
+
+// Written by bare name: they land in the copy just placed in the Windows directory.
+void PlanSettings(Planner& p, const InstallInputs& in) {
+    const SetupConfiguration& config = *in.configuration;
+    char songFolder[kSongFolderSize];
+    p.Join(songFolder, sizeof songFolder, in.installFolder, config.songsFolderName,
+           PlanResult::kInstallFolderTooLong);
+    p.Setting(settings::kOptionsSection, settings::kFirstTimeKey, "1", kInstallPathSize);
+    p.Setting(settings::kPathSection, settings::kInstallPathKey, in.installFolder,
+              kInstallPathSize);
+    p.Setting(settings::kPathSection, settings::kServerPathKey, config.serverHost,
+              kInstallPathSize);
+    p.Setting(settings::kPathSection, settings::kSongFolderKey, songFolder, kSongFolderSize);
+}
+
+void PlanRegistrations(Planner& p, const InstallInputs& in) {
+    // regsvr32 by its full path: by bare name the shell would also look in the current
+    // directory and beside the setup, where a planted program would run instead.
+    char registrationProgram[kInstallPathSize];
+    p.Join(registrationProgram, sizeof registrationProgram, in.systemFolder,
+           entries::kRegistrationProgram, PlanResult::kSystemFolderUnusable);
+    for (const entries::Control& control : entries::kControls) {
+        InstallAction* action = &p.Add(InstallStep::kStartProgram);
+        action->window = control.ownedByDialog ? in.installDialog : nullptr;
+        text::Copy(action->path, sizeof action->path, registrationProgram);
+        // One quoted parameter, so that a folder with spaces stays one path.
+        int written = snprintf(action->text, sizeof action->text, "/s \"%s\\%s\"", in.installFolder,
+                               control.file);
+        if (written < 0 || static_cast<size_t>(written) >= sizeof action->text) {
+            action->text[0] = '\0';
+            p.Refuse(PlanResult::kInstallFolderTooLong);
+        }
+    }
+}
+
+void PlanLastSteps(Planner& p, const InstallInputs& in) {
+    p.InInstallFolder(p.Add(InstallStep::kDeleteFile).path, entries::kDeletedEntry);
+    p.InInstallFolder(p.Add(InstallStep::kCreateEmptyFile).path, entries::kPlaylist);
+    text::Copy(p.Add(InstallStep::kSetCurrentFolder).path, kInstallPathSize, in.installFolder);
+    InstallAction& companion = p.Add(InstallStep::kStartProgram);
+    companion.window = nullptr;
+    p.InInstallFolder(companion.path, entries::kCompanion);
+    p.Add(InstallStep::kRestoreCursor);
+}
+
 }  // namespace
 
 PlanResult PlanInstallation(const InstallInputs& in, InstallPlan* plan) {
@@ -110,167 +216,94 @@ PlanResult PlanInstallation(const InstallInputs& in, InstallPlan* plan) {
 }
 
 PlanResult PlanInstallSequence(const InstallInputs& in, InstallPlan* plan) {
-    const SetupConfiguration& config = *in.configuration;
     Planner p(in, plan);
-    if (in.windowsFolder[0] == '\0') {
-        p.Refuse(PlanResult::kWindowsFolderUnusable);
-    }
-    if (in.systemFolder[0] == '\0') {
-        p.Refuse(PlanResult::kSystemFolderUnusable);
-    }
-    // The archive and each of its entries are written as folder\name in kExtractPathSize.
-    size_t folderLength = strlen(in.installFolder);
-    size_t longestName = strlen(kArchiveResourceName);
-    if (in.longestEntryName > longestName) {
-        longestName = in.longestEntryName;
-    }
-    if (folderLength + 1 + longestName >= kExtractPathSize) {
-        p.Refuse(PlanResult::kInstallFolderTooLong);
-    }
+    CheckFolders(p, in);
     p.Progress(10);
-
-    InstallAction* action = &p.Add(InstallStep::kExtractResource);
-    action->window = in.installDialog;
-    action->resourceType = kPlainExtractType;
-    action->resourceName = kArchiveResourceName;
-    action->number = 20;
-    action->start = 20;
-    p.InInstallFolder(action->path, kArchiveResourceName);
-    p.Progress(40);
-
-    action = &p.Add(InstallStep::kExtractArchive);
-    action->window = in.installDialog;
-    action->resourceName = kArchiveResourceName;
-    action->number = 30;
-    action->start = 40;
-    text::Copy(action->path, sizeof action->path, in.installFolder);
+    PlanExtraction(p, in);
     p.Progress(70);
-
-    p.CopyToWindowsFolder(config.settingsFileName);
-    p.CopyToWindowsFolder(entries::kUninstaller);
-    // Other programs may rely on the copies of these two that are there already.
-    for (const char* library : entries::kRuntimeLibraries) {
-        p.CopyToWindowsFolder(library, InstallStep::kInstallSharedFile);
-    }
-
-    // The font: the old file goes first, so a failed copy leaves no stale font behind.
-    char fontsFolder[kInstallPathSize];
-    p.InWindowsFolder(fontsFolder, kFontsFolder);
-    action = &p.Add(InstallStep::kDeleteFile);
-    p.Join(action->path, kInstallPathSize, fontsFolder, config.fontFileName,
-           PlanResult::kWindowsFolderUnusable);
-    p.Add(InstallStep::kWait).number = 200;
-    action = &p.Add(InstallStep::kCopyFile);
-    p.InInstallFolder(action->source, config.fontFileName);
-    p.Join(action->path, kInstallPathSize, fontsFolder, config.fontFileName,
-           PlanResult::kWindowsFolderUnusable);
-    // A font only copied there is known to Windows after the next restart.
-    InstallAction& font = p.Add(InstallStep::kRegisterFont);
-    text::Copy(font.path, sizeof font.path, action->path);
-    font.file = config.fontFileName;
+    PlanWindowsFolderCopies(p, in);
+    PlanFont(p, in);
     p.Progress(80);
-
-    // Written by bare name: they land in the copy just placed in the Windows directory.
-    char songFolder[kSongFolderSize];
-    p.Join(songFolder, sizeof songFolder, in.installFolder, config.songsFolderName,
-           PlanResult::kInstallFolderTooLong);
-    p.Setting("Options", "FirstTime", "1", kInstallPathSize);
-    p.Setting("PATH", "Installpath", in.installFolder, kInstallPathSize);
-    p.Setting("PATH", "ServerPath", config.serverHost, kInstallPathSize);
-    p.Setting("PATH", "SONGDIR", songFolder, kSongFolderSize);
-
+    PlanSettings(p, in);
     p.Add(InstallStep::kShowWaitCursor);
     p.Progress(90);
-
-    // regsvr32 by its full path: by bare name the shell would also look in the current
-    // directory and beside the setup, where a planted program would run instead.
-    char registrationProgram[kInstallPathSize];
-    p.Join(registrationProgram, sizeof registrationProgram, in.systemFolder, kRegistrationProgram,
-           PlanResult::kSystemFolderUnusable);
-    for (const entries::Control& control : entries::kControls) {
-        action = &p.Add(InstallStep::kStartProgram);
-        action->window = control.ownedByDialog ? in.installDialog : nullptr;
-        text::Copy(action->path, sizeof action->path, registrationProgram);
-        // One quoted parameter, so that a folder with spaces stays one path.
-        int written = snprintf(action->text, sizeof action->text, "/s \"%s\\%s\"", in.installFolder,
-                               control.file);
-        if (written < 0 || static_cast<size_t>(written) >= sizeof action->text) {
-            action->text[0] = '\0';
-            p.Refuse(PlanResult::kInstallFolderTooLong);
-        }
-    }
+    PlanRegistrations(p, in);
     p.Progress(100);
     p.Add(InstallStep::kWait).number = 200;
-
-    p.InInstallFolder(p.Add(InstallStep::kDeleteFile).path, entries::kDeletedEntry);
-    p.InInstallFolder(p.Add(InstallStep::kCreateEmptyFile).path, entries::kPlaylist);
-    text::Copy(p.Add(InstallStep::kSetCurrentFolder).path, kInstallPathSize, in.installFolder);
-    action = &p.Add(InstallStep::kStartProgram);
-    action->window = nullptr;
-    p.InInstallFolder(action->path, entries::kCompanion);
-    p.Add(InstallStep::kRestoreCursor);
+    PlanLastSteps(p, in);
     return p.result();
 }
+
+namespace {
+
+// Carries out one action of the plan; 0 only when the archive extraction failed.
+int RunAction(const InstallAction& a, Platform& platform, CursorHandle* keptCursor) {
+    switch (a.step) {
+        case InstallStep::kCreateFolder:
+            platform.files->CreateFolder(a.path);
+            break;
+        case InstallStep::kSetProgress:
+            SendProgress(*platform.progress, a.window, a.number);
+            break;
+        case InstallStep::kExtractResource:
+            // Not examined: without the file the archive extraction fails and says so.
+            ExtractResourceToFile(platform, a.path, a.resourceType, a.resourceName, a.window,
+                                  static_cast<unsigned>(a.number), a.start);
+            break;
+        case InstallStep::kExtractArchive:
+            if (!ExtractPayloadArchive(platform, a.window, a.path, a.resourceName, a.number,
+                                       a.start)) {
+                return 0;
+            }
+            break;
+        case InstallStep::kCopyFile:
+            platform.files->Copy(a.source, a.path);
+            break;
+        case InstallStep::kDeleteFile:
+            platform.files->Delete(a.path);
+            break;
+        case InstallStep::kWait:
+            platform.system->Sleep(static_cast<unsigned>(a.number));
+            break;
+        case InstallStep::kWriteSetting:
+            platform.profile->WriteString(a.section, a.key, a.text, a.file);
+            break;
+        case InstallStep::kShowWaitCursor:
+            *keptCursor = platform.system->ShowWaitCursor();
+            break;
+        case InstallStep::kRestoreCursor:
+            platform.system->SetCursor(*keptCursor);
+            break;
+        case InstallStep::kStartProgram:
+            platform.shell->OpenHidden(a.window, a.path, a.text[0] != '\0' ? a.text : nullptr);
+            break;
+        case InstallStep::kCreateEmptyFile: {
+            std::unique_ptr<WriteStream> file = platform.files->Create(a.path);
+            if (file) {
+                file->Close();
+            }
+            break;
+        }
+        case InstallStep::kSetCurrentFolder:
+            platform.files->SetCurrentFolder(a.path);
+            break;
+        case InstallStep::kInstallSharedFile:
+            InstallSharedFile(platform, a.source, a.path);
+            break;
+        case InstallStep::kRegisterFont:
+            RegisterFont(platform, a.path, a.file);
+            break;
+    }
+    return 1;
+}
+
+}  // namespace
 
 int RunInstallPlan(const InstallPlan& plan, Platform& platform) {
     CursorHandle keptCursor = nullptr;
     for (int i = 0; i < plan.count; ++i) {
-        const InstallAction& a = plan.actions[i];
-        switch (a.step) {
-            case InstallStep::kCreateFolder:
-                platform.files->CreateFolder(a.path);
-                break;
-            case InstallStep::kSetProgress:
-                SendProgress(*platform.progress, a.window, a.number);
-                break;
-            case InstallStep::kExtractResource:
-                // Not examined: without the file the archive extraction fails and says so.
-                ExtractResourceToFile(platform, a.path, a.resourceType, a.resourceName, a.window,
-                                      static_cast<unsigned>(a.number), a.start);
-                break;
-            case InstallStep::kExtractArchive:
-                if (!ExtractPayloadArchive(platform, a.window, a.path, a.resourceName, a.number,
-                                           a.start)) {
-                    return 0;
-                }
-                break;
-            case InstallStep::kCopyFile:
-                platform.files->Copy(a.source, a.path);
-                break;
-            case InstallStep::kDeleteFile:
-                platform.files->Delete(a.path);
-                break;
-            case InstallStep::kWait:
-                platform.system->Sleep(static_cast<unsigned>(a.number));
-                break;
-            case InstallStep::kWriteSetting:
-                platform.profile->WriteString(a.section, a.key, a.text, a.file);
-                break;
-            case InstallStep::kShowWaitCursor:
-                keptCursor = platform.system->ShowWaitCursor();
-                break;
-            case InstallStep::kRestoreCursor:
-                platform.system->SetCursor(keptCursor);
-                break;
-            case InstallStep::kStartProgram:
-                platform.shell->OpenHidden(a.window, a.path, a.text[0] != '\0' ? a.text : nullptr);
-                break;
-            case InstallStep::kCreateEmptyFile: {
-                std::unique_ptr<WriteStream> file = platform.files->Create(a.path);
-                if (file) {
-                    file->Close();
-                }
-                break;
-            }
-            case InstallStep::kSetCurrentFolder:
-                platform.files->SetCurrentFolder(a.path);
-                break;
-            case InstallStep::kInstallSharedFile:
-                InstallSharedFile(platform, a.source, a.path);
-                break;
-            case InstallStep::kRegisterFont:
-                RegisterFont(platform, a.path, a.file);
-                break;
+        if (!RunAction(plan.actions[i], platform, &keptCursor)) {
+            return 0;
         }
     }
     return 1;

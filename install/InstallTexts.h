@@ -17,7 +17,8 @@ constexpr const char* kShellFoldersCannotRead = "Can't find registry key:\\HKEY_
 
 constexpr const char* kRefusalCaption = "ZarBelPC - Setup";
 constexpr const char* kInstallFolderTooLong =
-    "The installation folder is too long:\n%s\n\nPlease choose a shorter folder.";
+    "The installation folder is too long:\n%s\n\nPlease start the setup again and choose a shorter "
+    "folder.";
 constexpr const char* kWindowsFolderUnusable = "Can't use the Windows directory:\n%s";
 constexpr const char* kSystemFolderUnusable =
     "Can't find the system directory, so the controls cannot be registered.";

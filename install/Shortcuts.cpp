@@ -12,12 +12,12 @@
 #include "platform/ShellLinks.h"
 #include "platform/System.h"
 #include "platform/Text.h"
+#include "records/InstallEntries.h"
 #include "records/SetupState.h"
+#include "records/StringKeys.h"
 
 namespace {
 
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kFallbackFolder = "C:\\";
 
 class ShortcutPlanner {
@@ -148,7 +148,7 @@ int GetShellFolder(Platform& platform, char* folder, size_t size, const char* va
     folder[0] = '\0';
     OpenRegistryKey key(*platform.registry);
     uint32_t error = 0;
-    if (!key.Open(RegistryRoot::kCurrentUser, kShellFoldersKey, &error)) {
+    if (!key.Open(RegistryRoot::kCurrentUser, entries::kShellFoldersKey, &error)) {
         platform.messages->Show(platform.system->FocusWindow(), kShellFoldersCannotOpen,
                                 kRegistryCaption, kMbIconError);
         text::Copy(folder, size, kFallbackFolder);
@@ -168,24 +168,27 @@ int GetShellFolder(Platform& platform, char* folder, size_t size, const char* va
 
 int CreateShortcuts(SetupState& state, Platform& platform, WindowHandle installDialog,
                     const ShortcutTable& table) {
-    int answer = ShowLocalizedBox(state.strings, *platform.messages, installDialog, "GLOBAL_INFO",
-                                  "SETUP_CREATE_ICON_ON_DESKTOP", kMbYesNo | kMbIconQuestion);
+    int answer =
+        ShowLocalizedBox(state.strings, *platform.messages, installDialog, keys::kGlobalInfo,
+                         keys::kSetupCreateIconOnDesktop, kMbYesNo | kMbIconQuestion);
 
     bool wantDesktop = answer == kIdYes;
     ShellFolderUse use = ShellFoldersNeeded(table, wantDesktop);
     ShellFolders folders;
     memset(&folders, 0, sizeof folders);
     if (use.desktop) {
-        GetShellFolder(platform, folders.desktop, sizeof folders.desktop, "Desktop");
+        GetShellFolder(platform, folders.desktop, sizeof folders.desktop, entries::kDesktopValue);
     }
     if (use.sendTo) {
-        GetShellFolder(platform, folders.sendTo, sizeof folders.sendTo, "SendTo");
+        GetShellFolder(platform, folders.sendTo, sizeof folders.sendTo, entries::kSendToValue);
     }
     if (use.startMenu) {
-        GetShellFolder(platform, folders.startMenu, sizeof folders.startMenu, "Start Menu");
+        GetShellFolder(platform, folders.startMenu, sizeof folders.startMenu,
+                       entries::kStartMenuValue);
     }
     if (use.programs) {
-        GetShellFolder(platform, folders.programs, sizeof folders.programs, "Programs");
+        GetShellFolder(platform, folders.programs, sizeof folders.programs,
+                       entries::kProgramsValue);
     }
 
     ShortcutInputs inputs = {&table, wantDesktop, state.installFolder, state.windowsFolder,

@@ -16,6 +16,8 @@ namespace install {
 namespace {
 
 constexpr const char* kQuietSwitch = "/quiet";
+// By their places in the list that the uninstaller removes.
+constexpr const char* const* kValueNames = entries::kUninstallValues;
 
 class EntryBuilder {
 public:
@@ -76,21 +78,22 @@ int PlanUninstallEntry(const UninstallEntryInputs& in, UninstallEntry* entry) {
     bool paths =
         path::Join(uninstaller, sizeof uninstaller, in.windowsFolder, entries::kUninstaller);
     paths &= path::Join(mainProgram, sizeof mainProgram, in.installFolder, in.mainProgram);
-    b.Text("DisplayName", ZB_PRODUCT_NAME);
-    b.Text("DisplayVersion", in.displayVersion != nullptr ? in.displayVersion : ZB_VERSION_TEXT);
-    b.Text("Publisher", in.publisher != nullptr ? in.publisher : ZB_PUBLISHER);
-    b.Text("InstallLocation", in.installFolder);
-    b.Text("DisplayIcon", mainProgram);
+    b.Text(kValueNames[entries::kDisplayName], ZB_PRODUCT_NAME);
+    b.Text(kValueNames[entries::kDisplayVersion],
+           in.displayVersion != nullptr ? in.displayVersion : ZB_VERSION_TEXT);
+    b.Text(kValueNames[entries::kPublisher], in.publisher != nullptr ? in.publisher : ZB_PUBLISHER);
+    b.Text(kValueNames[entries::kInstallLocation], in.installFolder);
+    b.Text(kValueNames[entries::kDisplayIcon], mainProgram);
     // Quoted: the Windows directory may hold blanks, and the system runs the text as it stands.
-    b.Command("UninstallString", uninstaller, "");
-    b.Command("QuietUninstallString", uninstaller, kQuietSwitch);
+    b.Command(kValueNames[entries::kUninstallString], uninstaller, "");
+    b.Command(kValueNames[entries::kQuietUninstallString], uninstaller, kQuietSwitch);
     // In KB, rounded up; a size beyond what the value holds is shown as the largest.
     uint64_t kilobytes = (in.installedBytes + 1023) / 1024;
-    b.Number("EstimatedSize",
+    b.Number(kValueNames[entries::kEstimatedSize],
              kilobytes > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(kilobytes));
-    b.Number("NoModify", 1);
-    b.Number("NoRepair", 1);
-    b.Text("URLInfoAbout", ZB_PRODUCT_URL);
+    b.Number(kValueNames[entries::kNoModify], 1);
+    b.Number(kValueNames[entries::kNoRepair], 1);
+    b.Text(kValueNames[entries::kUrlInfoAbout], ZB_PRODUCT_URL);
     return paths && in.installFolder[0] != '\0' && in.windowsFolder[0] != '\0' && b.ok();
 }
 

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/FileNames.h"
+
 class ReadStream;
 
 namespace archive {
@@ -20,8 +22,9 @@ constexpr uint32_t kLengthFieldsSize = 8;
 // The reader's limits: one data buffer of 15,000,000 bytes and a name buffer of 1,024 bytes.
 constexpr uint32_t kMaxDataLength = 15000000;
 constexpr uint32_t kMaxNameFieldSize = 1024;
-// What zbpack writes: H = 264, a name field of 256 bytes, so names of at most 255 characters.
-constexpr uint32_t kNameFieldSize = 256;
+// What zbpack writes: H = 264, a name field of 256 bytes, so names of at most 255 characters,
+// the longest a folder entry may have.
+constexpr uint32_t kNameFieldSize = static_cast<uint32_t>(names::kMaxNameLength + 1);
 constexpr uint32_t kHeaderLength = kLengthFieldsSize + kNameFieldSize;
 constexpr size_t kMaxNameLength = kNameFieldSize - 1;
 

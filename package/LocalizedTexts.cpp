@@ -12,6 +12,7 @@
 #include "platform/Platform.h"
 #include "platform/ProfileStore.h"
 #include "platform/Text.h"
+#include "records/SettingsFile.h"
 #include "records/SetupConfiguration.h"
 #include "records/SetupState.h"
 
@@ -144,12 +145,13 @@ int LoadStringTable(SetupState& state, Platform& platform) {
 
     // The language chosen in an earlier run wins over the initial one; from here on the key
     // exists in the settings file.
-    const char* settings = kSetupConfiguration.settingsFileName;
+    const char* file = kSetupConfiguration.settingsFileName;
     char current[kLanguageSize];
     text::Copy(current, sizeof current, state.language);
-    platform.profile->ReadString("SETTINGS", "CURRLANGUAGE", current, state.language,
-                                 kLanguageReadSize, settings);
-    platform.profile->WriteString("SETTINGS", "CURRLANGUAGE", state.language, settings);
+    platform.profile->ReadString(settings::kSettingsSection, settings::kLanguageKey, current,
+                                 state.language, kLanguageReadSize, file);
+    platform.profile->WriteString(settings::kSettingsSection, settings::kLanguageKey,
+                                  state.language, file);
 
     ReadStringTable(state.strings, *platform.profile, work.plain, state.language);
 

@@ -30,6 +30,11 @@ constexpr const char* kFontsKey = "Software\\Microsoft\\Windows NT\\CurrentVersi
 constexpr const char* kTrueTypeSuffix = " (TrueType)";
 // Started from the install folder at the end.
 constexpr const char* kCompanion = "assocset.exe";
+// Registers the controls; started by its full path in the system directory.
+constexpr const char* kRegistrationProgram = "regsvr32.exe";
+// The font file, copied from the install folder into this folder of the Windows directory.
+constexpr const char* kFontsFolder = "FONTS";
+constexpr const char* kFontFile = "EUROSTIB.TTF";
 // The one entry the setup deletes itself right after installing, and the file it creates empty
 // in the install folder.
 constexpr const char* kDeletedEntry = "movefile.bat";
@@ -39,12 +44,39 @@ constexpr const char* kPlaylist = "DefaultPlaylist.pls";
 // and its values in the order the setup writes them. The uninstaller removes exactly these.
 constexpr const char* kUninstallKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZarBelPC";
-constexpr const char* kUninstallValues[] = {
+enum UninstallValue {
+    kDisplayName,
+    kDisplayVersion,
+    kPublisher,
+    kInstallLocation,
+    kDisplayIcon,
+    kUninstallString,
+    kQuietUninstallString,
+    kEstimatedSize,
+    kNoModify,
+    kNoRepair,
+    kUrlInfoAbout,
+    kUninstallValueCount
+};
+constexpr const char* kUninstallValues[kUninstallValueCount] = {
     "DisplayName",     "DisplayVersion",       "Publisher",     "InstallLocation", "DisplayIcon",
     "UninstallString", "QuietUninstallString", "EstimatedSize", "NoModify",        "NoRepair",
     "URLInfoAbout",
 };
-constexpr int kUninstallValueCount = sizeof kUninstallValues / sizeof kUninstallValues[0];
+
+// The user's shell folders under HKEY_CURRENT_USER, and the values that name the folders the
+// links go into.
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr const char* kDesktopValue = "Desktop";
+constexpr const char* kSendToValue = "SendTo";
+constexpr const char* kStartMenuValue = "Start Menu";
+constexpr const char* kProgramsValue = "Programs";
+// The links of the shortcut table (records/SetupConfiguration.h) and the program group that
+// holds them in the Programs folder.
+constexpr const char* kLinkName = "ZarbelPC.lnk";
+constexpr const char* kUninstallLinkName = "Uninstall ZarbelPC.lnk";
+constexpr const char* kGroupFolder = "ZarbelPC";
 
 // The whole list, for checks: the entries above, then the settings file, the font and the
 // program the links point at (from the setup's configuration). Fills names with at most capacity

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "records/StringKeys.h"
+
 void InitSetupState(SetupState& state) {
     memset(&state, 0, sizeof state);
-    strcpy(state.language, "ITALIANO");
+    strcpy(state.language, languages::kItaliano);
 }

@@ -9,18 +9,20 @@
 #include "platform/System.h"
 #include "setup/PlatformCheck.h"
 #include "setup/SetupTexts.h"
+#include "records/SettingsFile.h"
 #include "records/SetupConfiguration.h"
 #include "ui/SetupStages.h"
 #include "records/SetupState.h"
+#include "records/StringKeys.h"
 
 namespace {
 
 // Without this the setup would end without a word, and a user who started it would see nothing
 // happen at all.
 void TellLicenseNotShown(SetupState& state, Platform& platform) {
-    const char* caption = LookupStringOr(state.strings, "SETUP_CAPTION", kFallbackCaption);
+    const char* caption = LookupStringOr(state.strings, keys::kSetupCaption, kFallbackCaption);
     const char* text =
-        LookupStringOr(state.strings, "SETUP_LICENSE_NOT_SHOWN", kFallbackLicenseNotShown);
+        LookupStringOr(state.strings, keys::kSetupLicenseNotShown, kFallbackLicenseNotShown);
     platform.messages->Show(state.owner, text, caption, kMbIconError);
 }
 
@@ -51,15 +53,16 @@ int RunSetup(SetupState& state, Platform& platform, SetupStages& stages) {
     }
     stages.InstallDialog();
 
-    const char* settings = kSetupConfiguration.settingsFileName;
-    platform.profile->WriteString("SETTINGS", "CURRLANGUAGE", state.language, settings);
+    const char* file = kSetupConfiguration.settingsFileName;
+    platform.profile->WriteString(settings::kSettingsSection, settings::kLanguageKey,
+                                  state.language, file);
     char exeMode[16];
     snprintf(exeMode, sizeof exeMode, "%d", static_cast<int>(kSetupConfiguration.exeMode));
-    platform.profile->WriteString("SETTINGS", "EXEMODE", exeMode, settings);
+    platform.profile->WriteString(settings::kSettingsSection, settings::kExeModeKey, exeMode, file);
 
     if (state.installCompleted) {
-        ShowLocalizedBox(state.strings, *platform.messages, state.owner, "SETUP_CAPTION",
-                         "SETUP_COMPLETED_SUCCESFULLY", kMbIconInformation);
+        ShowLocalizedBox(state.strings, *platform.messages, state.owner, keys::kSetupCaption,
+                         keys::kSetupCompletedSuccesfully, kMbIconInformation);
     }
     return 0;
 }

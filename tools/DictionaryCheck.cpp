@@ -7,25 +7,6 @@
 #include "platform/IniFile.h"
 #include "platform/Text.h"
 
-const char* const kSetupStringKeys[] = {
-    "SETUP_CAPTION",
-    "SETUP_INSTALL",
-    "GLOBAL_CANCEL",
-    "SETUP_CHANGE_DIR",
-    "SETUP_CHOOSE_INSTALL_PATH",
-    "GLOBAL_WARNING",
-    "SETUP_ABORTED",
-    "GLOBAL_INFO",
-    "SETUP_CREATE_ICON_ON_DESKTOP",
-    "SETUP_COMPLETED_SUCCESFULLY",
-    "SETUP_LICENSE_AGREEMENT_ACCEPT",
-    "SETUP_LICENSE_AGREEMENT_DONT_ACCEPT",
-};
-const int kSetupStringKeyCount = sizeof kSetupStringKeys / sizeof kSetupStringKeys[0];
-
-const char* const kSetupLanguages[] = {"ITALIANO", "ENGLISH", "FRENCH", "ESPANOL"};
-const int kSetupLanguageCount = sizeof kSetupLanguages / sizeof kSetupLanguages[0];
-
 namespace {
 
 constexpr size_t kKeyChars = kStringKeySize - 2;    // 62
@@ -150,104 +131,130 @@ std::string Quote(const std::string& s) {
     return "\"" + (s.size() > 70 ? s.substr(0, 67) + "..." : s) + "\"";
 }
 
+// The [ENUMKEYS] list as the setup reads it: K0, K1, ... up to the first value starting with '-'.
+struct KeyList {
+    std::vector<std::string> keys;                    // stored keys, upper case, cut to 62
+    std::map<std::string, std::string> firstListing;  // key -> the entry that lists it first
+    long end = kStringTableRows;                      // the row of the end marker
+};
+
+using Problems = std::vector<DictionaryProblem>;
+
+KeyList ReadKeyList(const std::string& text, const Layout& layout, Problems& problems) {
+    KeyList list;
+    for (long n = 0; n < kStringTableRows; ++n) {
+        std::string name = "K" + std::to_string(n);
+        std::string value = Value(text, "ENUMKEYS", name, "-");
+        if (value[0] == '-') {
+            list.end = n;
+            break;
+        }
+        int line = LineOf(layout, "ENUMKEYS", name);
+        if (value.size() > kKeyChars) {
+            problems.push_back({line, name + ": the key " + Quote(value) + " has " +
+                                          std::to_string(value.size()) +
+                                          " characters; the setup cuts it to 62"});
+        }
+        std::string key = text::Upper(value.substr(0, kKeyChars));
+        if (key.empty()) {
+            problems.push_back({line, name + " is empty"});
+        }
+        auto seen = list.firstListing.find(key);
+        if (seen != list.firstListing.end()) {
+            problems.push_back({line, name + ": " + key + " is listed twice (first as " +
+                                          seen->second + "); the first row wins"});
+        } else {
+            list.firstListing.emplace(key, name);
+        }
+        list.keys.push_back(key);
+    }
+    return list;
+}
+
+// Entries of the list that the setup never reads.
+void CheckUnreadEntries(const std::string& text, const Layout& layout, long end,
+                        Problems& problems) {
+    auto found = layout.entries.find("ENUMKEYS");
+    if (found == layout.entries.end()) {
+        return;
+    }
+    for (const Entry& entry : found->second) {
+        long n = ListIndex(entry.name);
+        if (n < 0) {
+            problems.push_back({entry.line, entry.name +
+                                                " is not a name of the list (K0 to K299, no "
+                                                "leading zeros); the setup never reads it"});
+        } else if (n >= kStringTableRows) {
+            problems.push_back(
+                {entry.line, entry.name + " is past K299; the setup never reads it"});
+        } else if (n > end && Value(text, "ENUMKEYS", entry.name, "")[0] != '-') {
+            // A second end marker loses nothing; a key there is never read.
+            problems.push_back({entry.line, entry.name + " comes after the end of the list at K" +
+                                                std::to_string(end) +
+                                                "; the setup never reads it"});
+        }
+    }
+}
+
+void CheckSetupKeysListed(const KeyList& list, Problems& problems) {
+    for (int i = 0; i < kSetupStringKeyCount; ++i) {
+        if (std::find(list.keys.begin(), list.keys.end(), kSetupStringKeys[i]) == list.keys.end()) {
+            problems.push_back(
+                {0, std::string(kSetupStringKeys[i]) + " is not in the [ENUMKEYS] list"});
+        }
+    }
+}
+
+// Every listed key has a text in every language the setup can select, and the setup reads it
+// whole.
+void CheckLanguageTexts(const std::string& text, const Layout& layout, const KeyList& list,
+                        Problems& problems) {
+    for (int l = 0; l < kSetupLanguageCount; ++l) {
+        const char* language = kSetupLanguages[l];
+        if (layout.sections.count(language) == 0) {
+            problems.push_back({0, std::string("no [") + language +
+                                       "] section: every text in that language would be \"String "
+                                       "Error!\""});
+            continue;
+        }
+        for (size_t row = 0; row < list.keys.size(); ++row) {
+            const std::string& key = list.keys[row];
+            if (list.firstListing.at(key) != "K" + std::to_string(row)) {
+                continue;  // a repeated key: reported once above
+            }
+            std::string value = Value(text, language, key, kAbsent);
+            int listLine = LineOf(layout, "ENUMKEYS", "K" + std::to_string(row));
+            int textLine = LineOf(layout, language, key);
+            if (value == kAbsent) {
+                problems.push_back({listLine, key + " has no text in [" + language + "]"});
+            } else if (value.empty()) {
+                problems.push_back({textLine, key + " has an empty text in [" + language + "]"});
+            } else if (value.size() > kTextChars) {
+                problems.push_back({textLine, key + " in [" + language + "] has " +
+                                                  std::to_string(value.size()) +
+                                                  " characters; the setup cuts it to 510"});
+            }
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<DictionaryProblem> CheckDictionaryText(const std::string& text) {
-    std::vector<DictionaryProblem> problems;
-    auto report = [&problems](int line, const std::string& message) {
-        problems.push_back({line, message});
-    };
     Layout layout = ReadLayout(text);
-    problems = layout.repeats;
+    Problems problems = layout.repeats;
     for (int line : layout.utf8Lines) {
-        report(line, "looks like UTF-8; the setup reads the dictionary as Windows-1252");
+        problems.push_back(
+            {line, "looks like UTF-8; the setup reads the dictionary as Windows-1252"});
     }
-
     if (layout.sections.count("ENUMKEYS") == 0) {
-        report(0, "no [ENUMKEYS] section: the setup would load no texts at all");
+        problems.push_back({0, "no [ENUMKEYS] section: the setup would load no texts at all"});
     } else {
-        // The list as the setup reads it.
-        std::vector<std::string> listed;  // stored keys, upper case, cut to 62
-        std::map<std::string, std::string> firstListing;
-        long end = kStringTableRows;
-        for (long n = 0; n < kStringTableRows; ++n) {
-            std::string name = "K" + std::to_string(n);
-            std::string value = Value(text, "ENUMKEYS", name, "-");
-            if (value[0] == '-') {
-                end = n;
-                break;
-            }
-            int line = LineOf(layout, "ENUMKEYS", name);
-            if (value.size() > kKeyChars) {
-                report(line, name + ": the key " + Quote(value) + " has " +
-                                 std::to_string(value.size()) +
-                                 " characters; the setup cuts it to 62");
-            }
-            std::string key = text::Upper(value.substr(0, kKeyChars));
-            if (key.empty()) {
-                report(line, name + " is empty");
-            }
-            auto seen = firstListing.find(key);
-            if (seen != firstListing.end()) {
-                report(line, name + ": " + key + " is listed twice (first as " + seen->second +
-                                 "); the first row wins");
-            } else {
-                firstListing.emplace(key, name);
-            }
-            listed.push_back(key);
-        }
-
-        // Entries of the list that the setup never reads.
-        for (const Entry& entry : layout.entries["ENUMKEYS"]) {
-            long n = ListIndex(entry.name);
-            if (n < 0) {
-                report(entry.line, entry.name +
-                                       " is not a name of the list (K0 to K299, no leading "
-                                       "zeros); the setup never reads it");
-            } else if (n >= kStringTableRows) {
-                report(entry.line, entry.name + " is past K299; the setup never reads it");
-            } else if (n > end && Value(text, "ENUMKEYS", entry.name, "")[0] != '-') {
-                // A second end marker loses nothing; a key there is never read.
-                report(entry.line, entry.name + " comes after the end of the list at K" +
-                                       std::to_string(end) + "; the setup never reads it");
-            }
-        }
-
-        for (int i = 0; i < kSetupStringKeyCount; ++i) {
-            if (std::find(listed.begin(), listed.end(), kSetupStringKeys[i]) == listed.end()) {
-                report(0, std::string(kSetupStringKeys[i]) + " is not in the [ENUMKEYS] list");
-            }
-        }
-
-        for (int l = 0; l < kSetupLanguageCount; ++l) {
-            const char* language = kSetupLanguages[l];
-            if (layout.sections.count(language) == 0) {
-                report(0, std::string("no [") + language +
-                              "] section: every text in that language would be \"String "
-                              "Error!\"");
-                continue;
-            }
-            for (size_t row = 0; row < listed.size(); ++row) {
-                const std::string& key = listed[row];
-                if (firstListing[key] != "K" + std::to_string(row)) {
-                    continue;  // a repeated key: reported once above
-                }
-                std::string value = Value(text, language, key, kAbsent);
-                int listLine = LineOf(layout, "ENUMKEYS", "K" + std::to_string(row));
-                int textLine = LineOf(layout, language, key);
-                if (value == kAbsent) {
-                    report(listLine, key + " has no text in [" + language + "]");
-                } else if (value.empty()) {
-                    report(textLine, key + " has an empty text in [" + language + "]");
-                } else if (value.size() > kTextChars) {
-                    report(textLine, key + " in [" + language + "] has " +
-                                         std::to_string(value.size()) +
-                                         " characters; the setup cuts it to 510");
-                }
-            }
-        }
+        KeyList list = ReadKeyList(text, layout, problems);
+        CheckUnreadEntries(text, layout, list.end, problems);
+        CheckSetupKeysListed(list, problems);
+        CheckLanguageTexts(text, layout, list, problems);
     }
-
     std::stable_sort(
         problems.begin(), problems.end(),
         [](const DictionaryProblem& a, const DictionaryProblem& b) { return a.line < b.line; });

@@ -5,17 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "records/StringKeys.h"
+
 struct DictionaryProblem {
     int line;  // 1-based line of the text; 0 when the problem has no single line
     std::string message;
 };
 
-// The keys that the setup looks up; a dictionary for the setup lists them all.
-extern const char* const kSetupStringKeys[];
-extern const int kSetupStringKeyCount;
-// The language sections the setup can select.
-extern const char* const kSetupLanguages[];
-extern const int kSetupLanguageCount;
+// The keys that a dictionary for the setup lists, and the language sections the setup can
+// select, are records/StringKeys.h's kSetupStringKeys and kSetupLanguages.
 
 // Problems of a dictionary text, those without a line first, then by line.
 std::vector<DictionaryProblem> CheckDictionaryText(const std::string& text);

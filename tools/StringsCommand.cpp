@@ -15,6 +15,7 @@
 #include "platform/NativeFileSystem.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
+#include "records/SettingsFile.h"
 #include "records/SetupState.h"
 #include "tools/Commands.h"
 #include "tools/ConsoleMessageBoxes.h"

@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 #include "resources/ResourceIds.h"
 #include "records/SetupState.h"
+#include "records/StringKeys.h"
 
 InstallRoute RouteInstallCommand(const InstallDialogFlow& flow, int commandId) {
     if (commandId != kIdcInstall && commandId != kIdcCancel && commandId != kIdcChangeFolder) {
@@ -27,13 +28,13 @@ void InstallFromDialog(SetupState& state, Platform& platform, WindowHandle dialo
         state.installCompleted = true;
         return;
     }
-    ShowLocalizedBox(state.strings, *platform.messages, state.owner, "GLOBAL_WARNING",
-                     "SETUP_ABORTED", kMbOk | kMbIconError);
+    ShowLocalizedBox(state.strings, *platform.messages, state.owner, keys::kGlobalWarning,
+                     keys::kSetupAborted, kMbOk | kMbIconError);
 }
 
 void ChangeInstallFolder(SetupState& state, Platform& platform, WindowHandle dialog) {
     char title[kStringTextSize];
-    text::Copy(title, sizeof title, LookupString(state.strings, "SETUP_CHOOSE_INSTALL_PATH"));
+    text::Copy(title, sizeof title, LookupString(state.strings, keys::kSetupChooseInstallPath));
     BrowseForInstallFolder(platform, dialog, state.installFolder, sizeof state.installFolder,
                            title);
     NormaliseInstallFolder(state.installFolder, sizeof state.installFolder);

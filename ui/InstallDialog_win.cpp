@@ -12,6 +12,7 @@
 #include "resources/ResourceIds.h"
 #include "records/SetupConfiguration.h"
 #include "records/SetupState.h"
+#include "records/StringKeys.h"
 #include "ui/DialogUtilities_win.h"
 #include "ui/InstallCommands.h"
 
@@ -38,10 +39,10 @@ void OnInit(HWND dialog, DialogContext& context) {
     MakeDefaultInstallFolder(*context.platform, state.installFolder, sizeof state.installFolder);
     SetDlgItemTextA(dialog, kIdcInstallFolder, state.installFolder);
     CenterOverParent(dialog);
-    SetDlgItemTextA(dialog, kIdcInstall, LookupString(state.strings, "SETUP_INSTALL"));
-    SetDlgItemTextA(dialog, kIdcCancel, LookupString(state.strings, "GLOBAL_CANCEL"));
-    SetDlgItemTextA(dialog, kIdcChangeFolder, LookupString(state.strings, "SETUP_CHANGE_DIR"));
-    SetWindowTextA(dialog, LookupString(state.strings, "SETUP_CAPTION"));
+    SetDlgItemTextA(dialog, kIdcInstall, LookupString(state.strings, keys::kSetupInstall));
+    SetDlgItemTextA(dialog, kIdcCancel, LookupString(state.strings, keys::kGlobalCancel));
+    SetDlgItemTextA(dialog, kIdcChangeFolder, LookupString(state.strings, keys::kSetupChangeDir));
+    SetWindowTextA(dialog, LookupString(state.strings, keys::kSetupCaption));
     SendDlgItemMessageA(dialog, kIdcProgress, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressRangeTop));
     SendDlgItemMessageA(dialog, kIdcProgress, PBM_SETPOS, 0, 0);
 }

@@ -3,14 +3,16 @@
 #include "platform/ProfileStore.h"
 #include "platform/Text.h"
 #include "resources/ResourceIds.h"
+#include "records/SettingsFile.h"
 #include "records/SetupConfiguration.h"
 #include "records/SetupState.h"
+#include "records/StringKeys.h"
 
 const LanguageButton kLanguageButtons[kLanguageButtonCount] = {
-    {kIdcLanguageItaliano, "ITALIANO"},
-    {kIdcLanguageEnglish, "ENGLISH"},
-    {kIdcLanguageFrench, "FRENCH"},
-    {kIdcLanguageEspanol, "ESPANOL"},
+    {kIdcLanguageItaliano, languages::kItaliano},
+    {kIdcLanguageEnglish, languages::kEnglish},
+    {kIdcLanguageFrench, languages::kFrench},
+    {kIdcLanguageEspanol, languages::kEspanol},
 };
 
 void ConfirmLanguageChoice(SetupState& state, ProfileStore& profile,
@@ -21,6 +23,6 @@ void ConfirmLanguageChoice(SetupState& state, ProfileStore& profile,
             break;
         }
     }
-    profile.WriteString("SETTINGS", "CURRLANGUAGE", state.language,
+    profile.WriteString(settings::kSettingsSection, settings::kLanguageKey, state.language,
                         kSetupConfiguration.settingsFileName);
 }

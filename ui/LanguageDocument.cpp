@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "records/StringKeys.h"
+
 namespace {
 
 struct DocumentRow {
@@ -13,10 +15,10 @@ struct DocumentRow {
 // One row per language. All eight documents travel with the setup as RTF resources; a language
 // without a row selects none and the dialogs show an empty document.
 constexpr DocumentRow kDocuments[] = {
-    {"ITALIANO", "LICENSE_IT.RTF", "INSTALL_IT.RTF"},
-    {"ENGLISH", "LICENSE_UK.RTF", "INSTALL_UK.RTF"},
-    {"FRENCH", "LICENSE_FR.RTF", "INSTALL_FR.RTF"},
-    {"ESPANOL", "LICENSE_SP.RTF", "INSTALL_SP.RTF"},
+    {languages::kItaliano, "LICENSE_IT.RTF", "INSTALL_IT.RTF"},
+    {languages::kEnglish, "LICENSE_UK.RTF", "INSTALL_UK.RTF"},
+    {languages::kFrench, "LICENSE_FR.RTF", "INSTALL_FR.RTF"},
+    {languages::kEspanol, "LICENSE_SP.RTF", "INSTALL_SP.RTF"},
 };
 
 }  // namespace

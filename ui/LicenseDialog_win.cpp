@@ -11,6 +11,7 @@
 #include "resources/ResourceIds.h"
 #include "records/SetupConfiguration.h"
 #include "records/SetupState.h"
+#include "records/StringKeys.h"
 #include "ui/DialogLayout.h"
 #include "ui/DialogUtilities_win.h"
 #include "ui/FlatButton.h"
@@ -22,8 +23,8 @@ namespace {
 ScopedBrush gLicenseBrush;
 LicenseButtons gLicenseButtons;
 
-const char* const kAcceptKey = "SETUP_LICENSE_AGREEMENT_ACCEPT";
-const char* const kDeclineKey = "SETUP_LICENSE_AGREEMENT_DONT_ACCEPT";
+const char* const kAcceptKey = keys::kSetupLicenseAgreementAccept;
+const char* const kDeclineKey = keys::kSetupLicenseAgreementDontAccept;
 
 PixelRect PaintedRectOf(HWND dialog, int buttonId) {
     return PaintedButtonRect(OuterRect(dialog), OuterRect(GetDlgItem(dialog, buttonId)));
@@ -53,7 +54,7 @@ void OnInit(HWND dialog, DialogContext& context) {
     StringTable& strings = context.state->strings;
     SetDlgItemTextA(dialog, kIdcAccept, LookupString(strings, kAcceptKey));
     SetDlgItemTextA(dialog, kIdcDecline, LookupString(strings, kDeclineKey));
-    SetWindowTextA(dialog, LookupString(strings, "SETUP_CAPTION"));
+    SetWindowTextA(dialog, LookupString(strings, keys::kSetupCaption));
     gLicenseButtons = {};
 }
 

@@ -4,13 +4,17 @@
 #include <cstdio>
 
 #include "../common/CommandLine.h"
+#include "records/SettingsFile.h"
 
 namespace settings {
 
 const Item kItems[kItemCount] = {
-    {"PATH", "Installpath", "Install folder"}, {"PATH", "SONGDIR", "Songs folder"},
-    {"PATH", "ServerPath", "Server"},          {"SETTINGS", "CURRLANGUAGE", "Language"},
-    {"SETTINGS", "EXEMODE", "Mode"},           {"Options", "FirstTime", "First start"},
+    {kPathSection, kInstallPathKey, "Install folder"},
+    {kPathSection, kSongFolderKey, "Songs folder"},
+    {kPathSection, kServerPathKey, "Server"},
+    {kSettingsSection, kLanguageKey, "Language"},
+    {kSettingsSection, kExeModeKey, "Mode"},
+    {kOptionsSection, kFirstTimeKey, "First start"},
 };
 
 int ParseOptions(const char* arguments, Options* options) {

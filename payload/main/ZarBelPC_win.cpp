@@ -7,10 +7,10 @@
 #include "../common/CommandLine.h"
 #include "../songcheck/SongFolder.h"
 #include "SettingsView.h"
+#include "records/SettingsFile.h"
 
 namespace {
 
-constexpr const char* kSettingsFile = "ZarBelPC.INI";
 constexpr const char* kWindowClass = "ZarBelPCMain";
 constexpr const char* kWindowTitle = "ZarBelPC";
 constexpr int kIdcSettingsText = 1001;
@@ -21,7 +21,7 @@ char gViewText[4096];
 void ReadValues(settings::Values* values) {
     for (int i = 0; i < settings::kItemCount; ++i) {
         GetPrivateProfileStringA(settings::kItems[i].section, settings::kItems[i].key, "",
-                                 values->value[i], sizeof values->value[i], kSettingsFile);
+                                 values->value[i], sizeof values->value[i], settings::kFileName);
     }
 }
 

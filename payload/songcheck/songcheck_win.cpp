@@ -8,6 +8,7 @@
 #include "platform/Text.h"
 #include "SongFolder.h"
 #include "SongList.h"
+#include "records/SettingsFile.h"
 
 namespace {
 
@@ -37,7 +38,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     } else {
-        GetPrivateProfileStringA("PATH", "SONGDIR", "", folder, sizeof folder, "ZarBelPC.INI");
+        GetPrivateProfileStringA(settings::kPathSection, settings::kSongFolderKey, "", folder,
+                                 sizeof folder, settings::kFileName);
         if (folder[0] == '\0') {
             fprintf(stderr, "songcheck: no PATH/SONGDIR in ZarBelPC.INI; give the folder\n");
             return 1;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "records/InstallEntries.h"
+#include "records/SettingsFile.h"
 
 namespace uninstall {
 
@@ -19,10 +20,6 @@ const char* const kPayloadEntries[kPayloadEntryCount] = {
 
 namespace {
 
-constexpr const char* kSettingsFile = "ZarBelPC.INI";
-constexpr const char* kLinkName = "ZarbelPC.lnk";
-constexpr const char* kUninstallLinkName = "Uninstall ZarbelPC.lnk";
-constexpr const char* kGroupFolder = "ZarbelPC";
 // The setup makes a link whose shell folder it cannot read in the root of drive C; joined with
 // a name, this gives that path with a single backslash.
 constexpr const char* kFallbackShellFolder = "C:";
@@ -171,6 +168,97 @@ void AddRun(Plan* plan, Purpose purpose, const char* program, const char* switch
     ++plan->count;
 }
 
+// An action on a path that fits already; nothing when the plan is full.
+Action* AddAction(Plan* plan, ActionKind kind, Purpose purpose, const char* path) {
+    Action* action = NextAction(plan);
+    if (action == nullptr) {
+        return nullptr;
+    }
+    action->kind = kind;
+    action->purpose = purpose;
+    text::Copy(action->path, sizeof action->path, path);
+    ++plan->count;
+    return action;
+}
+
+// The phases of the plan, in their order.
+
+// The controls the setup registers, in its order, then the companion's file associations.
+void PlanUnregistrations(Plan* plan, const SystemFolders& folders) {
+    const char* install = plan->installFolder;
+    char program[kPathSize];
+    char subject[kPathSize];
+    if (path::Join(program, sizeof program, folders.system, entries::kRegistrationProgram)) {
+        for (const entries::Control& control : entries::kControls) {
+            path::Join(subject, sizeof subject, install, control.file);
+            AddRun(plan, Purpose::kUnregisterControl, program, "/u /s", subject);
+        }
+    } else {
+        plan->tooLong += entries::kControlCount;
+    }
+    path::Join(program, sizeof program, install, entries::kCompanion);
+    AddRun(plan, Purpose::kRemoveAssociations, program, "/u", program);
+}
+
+void PlanInstallFolderFiles(Plan* plan) {
+    const char* install = plan->installFolder;
+    for (const char* entry : kPayloadEntries) {
+        if (!text::EqualNoCase(entry, entries::kDeletedEntry)) {
+            AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, install, entry);
+        }
+    }
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, install, entries::kPlaylist);
+}
+
+// The copies the setup puts into the Windows directory besides the settings file.
+void PlanWindowsFolderFiles(Plan* plan, const SystemFolders& folders) {
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows,
+                  entries::kUninstaller);
+    for (const char* library : entries::kRuntimeLibraries) {
+        AddPathAction(plan, ActionKind::kReleaseSharedFile, Purpose::kSharedFile, folders.windows,
+                      library);
+    }
+    char fonts[kPathSize];
+    if (path::Join(fonts, sizeof fonts, folders.windows, entries::kFontsFolder)) {
+        AddPathAction(plan, ActionKind::kUnregisterFont, Purpose::kFont, fonts, entries::kFontFile);
+        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, fonts, entries::kFontFile);
+    } else {
+        plan->tooLong += 2;
+    }
+}
+
+void PlanLinks(Plan* plan, const SystemFolders& folders) {
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
+                  ShellFolderOrFallback(folders.desktop), entries::kLinkName);
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
+                  ShellFolderOrFallback(folders.sendTo), entries::kLinkName);
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
+                  ShellFolderOrFallback(folders.startMenu), entries::kLinkName);
+    char group[kPathSize];
+    if (path::Join(group, sizeof group, ShellFolderOrFallback(folders.programs),
+                   entries::kGroupFolder)) {
+        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, group, entries::kLinkName);
+        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, group,
+                      entries::kUninstallLinkName);
+        AddAction(plan, ActionKind::kRemoveEmptyFolder, Purpose::kFolder, group);
+    } else {
+        plan->tooLong += 2;
+    }
+}
+
+// The running uninstaller cannot delete itself; its deletion waits for the next restart.
+void DeferRunningProgram(Plan* plan, const char* runningProgram) {
+    if (runningProgram == nullptr || runningProgram[0] == '\0') {
+        return;
+    }
+    for (int i = 0; i < plan->count; ++i) {
+        Action& each = plan->actions[i];
+        if (each.kind == ActionKind::kDeleteFile && text::EqualNoCase(each.path, runningProgram)) {
+            each.kind = ActionKind::kDeleteAtRestart;
+        }
+    }
+}
+
 }  // namespace
 
 FolderCheck CheckInstallFolder(const char* value, const SystemFolders& folders, char* out,
@@ -259,94 +347,23 @@ FolderCheck BuildPlan(const char* installFolderValue, const SystemFolders& folde
     if (check != FolderCheck::kOk) {
         return check;
     }
-    const char* install = plan->installFolder;
-
-    char program[kPathSize];
-    char subject[kPathSize];
-    if (path::Join(program, sizeof program, folders.system, "regsvr32.exe")) {
-        // The controls the setup registers, in its order.
-        for (const entries::Control& control : entries::kControls) {
-            path::Join(subject, sizeof subject, install, control.file);
-            AddRun(plan, Purpose::kUnregisterControl, program, "/u /s", subject);
-        }
-    } else {
-        plan->tooLong += entries::kControlCount;
-    }
-    path::Join(program, sizeof program, install, entries::kCompanion);
-    AddRun(plan, Purpose::kRemoveAssociations, program, "/u", program);
-
-    for (const char* entry : kPayloadEntries) {
-        if (!text::EqualNoCase(entry, entries::kDeletedEntry)) {
-            AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, install, entry);
-        }
-    }
-    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, install, entries::kPlaylist);
-
-    // The copies the setup puts into the Windows directory besides the settings file.
-    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows,
-                  entries::kUninstaller);
-    for (const char* library : entries::kRuntimeLibraries) {
-        AddPathAction(plan, ActionKind::kReleaseSharedFile, Purpose::kSharedFile, folders.windows,
-                      library);
-    }
-    char fonts[kPathSize];
-    if (path::Join(fonts, sizeof fonts, folders.windows, "FONTS")) {
-        AddPathAction(plan, ActionKind::kUnregisterFont, Purpose::kFont, fonts, "EUROSTIB.TTF");
-        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, fonts, "EUROSTIB.TTF");
-    } else {
-        plan->tooLong += 2;
-    }
-
-    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
-                  ShellFolderOrFallback(folders.desktop), kLinkName);
-    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
-                  ShellFolderOrFallback(folders.sendTo), kLinkName);
-    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile,
-                  ShellFolderOrFallback(folders.startMenu), kLinkName);
-    char group[kPathSize];
-    if (path::Join(group, sizeof group, ShellFolderOrFallback(folders.programs), kGroupFolder)) {
-        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, group, kLinkName);
-        AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, group, kUninstallLinkName);
-        Action* action = NextAction(plan);
-        if (action != nullptr) {
-            action->kind = ActionKind::kRemoveEmptyFolder;
-            action->purpose = Purpose::kFolder;
-            text::Copy(action->path, sizeof action->path, group);
-            ++plan->count;
-        }
-    } else {
-        plan->tooLong += 2;
-    }
-
-    Action* action = NextAction(plan);
-    if (action != nullptr) {
-        action->kind = ActionKind::kRemoveEmptyFolder;
-        action->purpose = Purpose::kFolder;
-        text::Copy(action->path, sizeof action->path, install);
-        ++plan->count;
-    }
+    PlanUnregistrations(plan, folders);
+    PlanInstallFolderFiles(plan);
+    PlanWindowsFolderFiles(plan, folders);
+    PlanLinks(plan, folders);
+    AddAction(plan, ActionKind::kRemoveEmptyFolder, Purpose::kFolder, plan->installFolder);
     // The entry in the list of installed programs, once what it points to is gone.
-    action = NextAction(plan);
+    char entry[kPathSize];
+    snprintf(entry, sizeof entry, "HKEY_LOCAL_MACHINE\\%s", entries::kUninstallKey);
+    Action* action =
+        AddAction(plan, ActionKind::kRemoveRegistryEntry, Purpose::kRegistryEntry, entry);
     if (action != nullptr) {
-        action->kind = ActionKind::kRemoveRegistryEntry;
-        action->purpose = Purpose::kRegistryEntry;
-        snprintf(action->path, sizeof action->path, "HKEY_LOCAL_MACHINE\\%s",
-                 entries::kUninstallKey);
         text::Copy(action->subject, sizeof action->subject, entries::kUninstallKey);
-        ++plan->count;
     }
     // Last, so that an uninstallation cut short can be run again: the folder is read from here.
-    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows, kSettingsFile);
-
-    if (runningProgram != nullptr && runningProgram[0] != '\0') {
-        for (int i = 0; i < plan->count; ++i) {
-            Action& each = plan->actions[i];
-            if (each.kind == ActionKind::kDeleteFile &&
-                text::EqualNoCase(each.path, runningProgram)) {
-                each.kind = ActionKind::kDeleteAtRestart;
-            }
-        }
-    }
+    AddPathAction(plan, ActionKind::kDeleteFile, Purpose::kFile, folders.windows,
+                  settings::kFileName);
+    DeferRunningProgram(plan, runningProgram);
     return FolderCheck::kOk;
 }
 

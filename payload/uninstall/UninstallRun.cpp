@@ -6,6 +6,7 @@
 
 #include "../common/RegistryAccess.h"
 #include "records/InstallEntries.h"
+#include "records/StringKeys.h"
 
 namespace uninstall {
 
@@ -121,102 +122,135 @@ int RemoveFontValue(RegistryAccess& registry, const char* fullName, const char* 
 }
 
 const Texts& TextsFor(const char* language) {
-    return (language != nullptr && text::EqualNoCase(language, "ITALIANO")) ? kItalian : kEnglish;
+    return (language != nullptr && text::EqualNoCase(language, languages::kItaliano)) ? kItalian
+                                                                                      : kEnglish;
 }
+
+namespace {
+
+// One run of the plan: where its actions go and what they leave behind.
+struct Execution {
+    UninstallSystem& system;
+    const Texts& texts;
+    Report* report;
+    int folderWritable;
+
+    void Fail(const char* label, const char* path) {
+        ++report->failures;
+        AddLine(report, label, path);
+    }
+};
+
+void RunProgram(Execution& run, const Action& action) {
+    // Nothing to unregister when the file is gone already.
+    if (!run.system.FileExists(action.subject)) {
+        return;
+    }
+    // regsvr32 loads the control into itself and assocset is ours: either could have been
+    // replaced by any user of a folder they can write.
+    if (run.folderWritable || run.system.WritableByOthers(action.subject)) {
+        run.Fail(run.texts.notRunWritable, action.subject);
+        return;
+    }
+    if (run.system.RunAndWait(action.path, action.commandLine) != Outcome::kDone) {
+        run.Fail(action.purpose == Purpose::kUnregisterControl ? run.texts.notUnregistered
+                                                               : run.texts.associationsLeft,
+                 action.subject);
+    }
+}
+
+void RemovePlannedFile(Execution& run, const Action& action) {
+    Outcome outcome = run.system.RemoveFile(action.path);
+    if (outcome == Outcome::kFailed || outcome == Outcome::kNotEmpty) {
+        run.Fail(run.texts.notRemoved, action.path);
+    }
+}
+
+void ScheduleDeletion(Execution& run, const Action& action) {
+    Outcome outcome = run.system.DeleteAtRestart(action.path);
+    if (outcome == Outcome::kScheduled) {
+        ++run.report->scheduled;
+        AddLine(run.report, run.texts.atRestart, action.path);
+    } else if (outcome != Outcome::kDone && outcome != Outcome::kAbsent) {
+        run.Fail(run.texts.notRemoved, action.path);
+    }
+}
+
+void RemoveFolder(Execution& run, const Action& action) {
+    Outcome outcome = run.system.RemoveEmptyFolder(action.path);
+    if (outcome == Outcome::kNotEmpty) {
+        ++run.report->kept;
+        AddLine(run.report, run.texts.keptFolder, action.path);
+    } else if (outcome == Outcome::kFailed) {
+        run.Fail(run.texts.notRemoved, action.path);
+    }
+}
+
+void ReleaseSharedFile(Execution& run, const Action& action) {
+    SharedRelease release = ReleaseSharedCount(run.system.Registry(), action.path);
+    Outcome outcome = Outcome::kDone;
+    if (release == SharedRelease::kDeleteFile) {
+        outcome = run.system.RemoveFile(action.path);
+    }
+    if (release == SharedRelease::kFailed || outcome == Outcome::kFailed) {
+        run.Fail(run.texts.notRemoved, action.path);
+    }
+}
+
+void UnregisterFont(Execution& run, const Action& action) {
+    if (!run.system.FileExists(action.path)) {
+        return;
+    }
+    const char* separator = strrchr(action.path, '\\');
+    char fullName[kPathSize];
+    if (run.system.FontFullName(action.path, fullName, sizeof fullName) &&
+        !RemoveFontValue(run.system.Registry(), fullName, separator + 1)) {
+        run.Fail(run.texts.notRemoved, fullName);
+    }
+    run.system.UnloadFont(action.path);
+}
+
+void RemoveRegistryEntry(Execution& run, const Action& action) {
+    Outcome outcome = run.system.RemoveUninstallEntry(action.subject);
+    if (outcome != Outcome::kDone && outcome != Outcome::kAbsent) {
+        run.Fail(run.texts.notRemoved, action.path);
+    }
+}
+
+void ExecuteAction(Execution& run, const Action& action) {
+    switch (action.kind) {
+        case ActionKind::kRunAndWait:
+            RunProgram(run, action);
+            break;
+        case ActionKind::kDeleteFile:
+            RemovePlannedFile(run, action);
+            break;
+        case ActionKind::kDeleteAtRestart:
+            ScheduleDeletion(run, action);
+            break;
+        case ActionKind::kRemoveEmptyFolder:
+            RemoveFolder(run, action);
+            break;
+        case ActionKind::kReleaseSharedFile:
+            ReleaseSharedFile(run, action);
+            break;
+        case ActionKind::kUnregisterFont:
+            UnregisterFont(run, action);
+            break;
+        case ActionKind::kRemoveRegistryEntry:
+            RemoveRegistryEntry(run, action);
+            break;
+    }
+}
+
+}  // namespace
 
 void ExecutePlan(const Plan& plan, UninstallSystem& system, const Texts& texts, Report* report) {
     memset(report, 0, sizeof *report);
     // Asked once: the folder whose programs and controls would run with our rights.
-    const int folderWritable = system.WritableByOthers(plan.installFolder);
+    Execution run = {system, texts, report, system.WritableByOthers(plan.installFolder)};
     for (int i = 0; i < plan.count; ++i) {
-        const Action& action = plan.actions[i];
-        switch (action.kind) {
-            case ActionKind::kRunAndWait: {
-                // Nothing to unregister when the file is gone already.
-                if (!system.FileExists(action.subject)) {
-                    break;
-                }
-                // regsvr32 loads the control into itself and assocset is ours: either could
-                // have been replaced by any user of a folder they can write.
-                if (folderWritable || system.WritableByOthers(action.subject)) {
-                    ++report->failures;
-                    AddLine(report, texts.notRunWritable, action.subject);
-                    break;
-                }
-                if (system.RunAndWait(action.path, action.commandLine) != Outcome::kDone) {
-                    ++report->failures;
-                    AddLine(report,
-                            action.purpose == Purpose::kUnregisterControl ? texts.notUnregistered
-                                                                          : texts.associationsLeft,
-                            action.subject);
-                }
-                break;
-            }
-            case ActionKind::kDeleteFile: {
-                Outcome outcome = system.RemoveFile(action.path);
-                if (outcome == Outcome::kFailed || outcome == Outcome::kNotEmpty) {
-                    ++report->failures;
-                    AddLine(report, texts.notRemoved, action.path);
-                }
-                break;
-            }
-            case ActionKind::kDeleteAtRestart: {
-                Outcome outcome = system.DeleteAtRestart(action.path);
-                if (outcome == Outcome::kScheduled) {
-                    ++report->scheduled;
-                    AddLine(report, texts.atRestart, action.path);
-                } else if (outcome != Outcome::kDone && outcome != Outcome::kAbsent) {
-                    ++report->failures;
-                    AddLine(report, texts.notRemoved, action.path);
-                }
-                break;
-            }
-            case ActionKind::kRemoveEmptyFolder: {
-                Outcome outcome = system.RemoveEmptyFolder(action.path);
-                if (outcome == Outcome::kNotEmpty) {
-                    ++report->kept;
-                    AddLine(report, texts.keptFolder, action.path);
-                } else if (outcome == Outcome::kFailed) {
-                    ++report->failures;
-                    AddLine(report, texts.notRemoved, action.path);
-                }
-                break;
-            }
-            case ActionKind::kReleaseSharedFile: {
-                SharedRelease release = ReleaseSharedCount(system.Registry(), action.path);
-                Outcome outcome = Outcome::kDone;
-                if (release == SharedRelease::kDeleteFile) {
-                    outcome = system.RemoveFile(action.path);
-                }
-                if (release == SharedRelease::kFailed || outcome == Outcome::kFailed) {
-                    ++report->failures;
-                    AddLine(report, texts.notRemoved, action.path);
-                }
-                break;
-            }
-            case ActionKind::kUnregisterFont: {
-                if (!system.FileExists(action.path)) {
-                    break;
-                }
-                const char* separator = strrchr(action.path, '\\');
-                char fullName[kPathSize];
-                if (system.FontFullName(action.path, fullName, sizeof fullName) &&
-                    !RemoveFontValue(system.Registry(), fullName, separator + 1)) {
-                    ++report->failures;
-                    AddLine(report, texts.notRemoved, fullName);
-                }
-                system.UnloadFont(action.path);
-                break;
-            }
-            case ActionKind::kRemoveRegistryEntry: {
-                Outcome outcome = system.RemoveUninstallEntry(action.subject);
-                if (outcome != Outcome::kDone && outcome != Outcome::kAbsent) {
-                    ++report->failures;
-                    AddLine(report, texts.notRemoved, action.path);
-                }
-                break;
-            }
-        }
+        ExecuteAction(run, plan.actions[i]);
     }
     if (plan.tooLong > 0) {
         char line[128];

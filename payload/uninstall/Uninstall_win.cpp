@@ -12,12 +12,11 @@
 #include "platform/Text.h"
 #include "UninstallPlan.h"
 #include "UninstallRun.h"
+#include "records/InstallEntries.h"
+#include "records/SettingsFile.h"
 
 namespace {
 
-constexpr const char* kSettingsFile = "ZarBelPC.INI";
-constexpr const char* kShellFoldersKey =
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
 // The Program Files folders of both views, as the native view lists them.
 constexpr const char* kProgramFilesValues[uninstall::kProgramFilesCount] = {
@@ -108,6 +107,91 @@ char gMessage[uninstall::kReportSize + 256];
 uninstall::Plan gPlan;
 uninstall::Report gReport;
 
+// The folders the plan is checked and made against, in their long forms, and the running
+// uninstaller.
+struct Places {
+    char windows[path::kPathSize];
+    char system[path::kPathSize];
+    char installFolder[path::kPathSize];
+    char desktop[path::kPathSize];
+    char sendTo[path::kPathSize];
+    char startMenu[path::kPathSize];
+    char programs[path::kPathSize];
+    char programFiles[uninstall::kProgramFilesCount][path::kPathSize];
+    char self[path::kPathSize];
+};
+Places gPlaces;
+
+void ReadSystemFolders(Places* places) {
+    CheckPathLength(GetWindowsDirectoryA(places->windows, sizeof places->windows), places->windows,
+                    sizeof places->windows);
+    CheckPathLength(GetSystemDirectoryA(places->system, sizeof places->system), places->system,
+                    sizeof places->system);
+    LongForm(places->windows, sizeof places->windows);
+    LongForm(places->system, sizeof places->system);
+}
+
+void ReadUserFolders(Places* places) {
+    ScopedRegKey shellFolders;
+    shellFolders.Open(HKEY_CURRENT_USER, entries::kShellFoldersKey, KEY_QUERY_VALUE);
+    ReadShellFolder(shellFolders, entries::kDesktopValue, places->desktop, sizeof places->desktop);
+    ReadShellFolder(shellFolders, entries::kSendToValue, places->sendTo, sizeof places->sendTo);
+    ReadShellFolder(shellFolders, entries::kStartMenuValue, places->startMenu,
+                    sizeof places->startMenu);
+    ReadShellFolder(shellFolders, entries::kProgramsValue, places->programs,
+                    sizeof places->programs);
+}
+
+void ReadProgramFilesFolders(Places* places) {
+    // The native view: a 32-bit uninstaller sees the 32-bit folder as ProgramFilesDir
+    // otherwise. Systems without views refuse the flag; then the plain view.
+    ScopedRegKey currentVersion;
+    if (currentVersion.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey,
+                            KEY_QUERY_VALUE | KEY_WOW64_64KEY) != ERROR_SUCCESS) {
+        currentVersion.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey, KEY_QUERY_VALUE);
+    }
+    for (int i = 0; i < uninstall::kProgramFilesCount; ++i) {
+        ReadShellFolder(currentVersion, kProgramFilesValues[i], places->programFiles[i],
+                        sizeof places->programFiles[i]);
+        LongForm(places->programFiles[i], sizeof places->programFiles[i]);
+    }
+}
+
+// Plans the removal for the install folder value read from the settings file, once the system's
+// folders are known.
+uninstall::FolderCheck PlanRemoval(const char* installValue, Places* places) {
+    // A value too long for a path goes to the check whole, which refuses it.
+    if (text::Copy(places->installFolder, sizeof places->installFolder, installValue)) {
+        LongForm(places->installFolder, sizeof places->installFolder);
+        installValue = places->installFolder;
+    }
+    ReadUserFolders(places);
+    CheckPathLength(GetModuleFileNameA(nullptr, places->self, sizeof places->self), places->self,
+                    sizeof places->self);
+    LongForm(places->self, sizeof places->self);
+    ReadProgramFilesFolders(places);
+
+    uninstall::SystemFolders folders = {};
+    folders.windows = places->windows;
+    folders.system = places->system;
+    folders.desktop = places->desktop;
+    folders.sendTo = places->sendTo;
+    folders.startMenu = places->startMenu;
+    folders.programs = places->programs;
+    for (int i = 0; i < uninstall::kProgramFilesCount; ++i) {
+        folders.programFiles[i] = places->programFiles[i];
+    }
+    uninstall::FolderCheck check =
+        uninstall::BuildPlan(installValue, folders, places->self, &gPlan);
+    // Then what the disk says: no junction on the way, and the folder resolved from a handle
+    // (held until the folder itself is removed) is still one the uninstaller may empty.
+    if (check == uninstall::FolderCheck::kOk) {
+        check = uninstall::CheckFolderOnDisk(gPlan.installFolder, folders,
+                                             uninstall::PlatformUninstallSystem());
+    }
+    return check;
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
@@ -115,8 +199,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ParseOptions(&options);
 
     char language[64];
-    GetPrivateProfileStringA("SETTINGS", "CURRLANGUAGE", "", language, sizeof language,
-                             kSettingsFile);
+    GetPrivateProfileStringA(settings::kSettingsSection, settings::kLanguageKey, "", language,
+                             sizeof language, settings::kFileName);
     const uninstall::Texts& texts = uninstall::TextsFor(language);
 
     if (!options.quiet && MessageBoxA(nullptr, texts.confirm, texts.caption,
@@ -124,71 +208,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         return kExitCancelled;
     }
 
-    DWORD valueLength = GetPrivateProfileStringA("PATH", "Installpath", "", gInstallValue,
-                                                 sizeof gInstallValue, kSettingsFile);
-    char windowsFolder[path::kPathSize];
-    char systemFolder[path::kPathSize];
-    CheckPathLength(GetWindowsDirectoryA(windowsFolder, sizeof windowsFolder), windowsFolder,
-                    sizeof windowsFolder);
-    CheckPathLength(GetSystemDirectoryA(systemFolder, sizeof systemFolder), systemFolder,
-                    sizeof systemFolder);
-    LongForm(windowsFolder, sizeof windowsFolder);
-    LongForm(systemFolder, sizeof systemFolder);
-
+    DWORD valueLength =
+        GetPrivateProfileStringA(settings::kPathSection, settings::kInstallPathKey, "",
+                                 gInstallValue, sizeof gInstallValue, settings::kFileName);
+    ReadSystemFolders(&gPlaces);
     uninstall::FolderCheck check = uninstall::FolderCheck::kTooLong;
-    if (valueLength + 1 < sizeof gInstallValue && windowsFolder[0] != '\0' &&
-        systemFolder[0] != '\0') {
-        // A value too long for a path goes to the check whole, which refuses it.
-        const char* installValue = gInstallValue;
-        char installFolder[path::kPathSize];
-        if (text::Copy(installFolder, sizeof installFolder, gInstallValue)) {
-            LongForm(installFolder, sizeof installFolder);
-            installValue = installFolder;
-        }
-
-        char desktop[path::kPathSize];
-        char sendTo[path::kPathSize];
-        char startMenu[path::kPathSize];
-        char programs[path::kPathSize];
-        ScopedRegKey shellFolders;
-        shellFolders.Open(HKEY_CURRENT_USER, kShellFoldersKey, KEY_QUERY_VALUE);
-        ReadShellFolder(shellFolders, "Desktop", desktop, sizeof desktop);
-        ReadShellFolder(shellFolders, "SendTo", sendTo, sizeof sendTo);
-        ReadShellFolder(shellFolders, "Start Menu", startMenu, sizeof startMenu);
-        ReadShellFolder(shellFolders, "Programs", programs, sizeof programs);
-
-        char self[path::kPathSize];
-        CheckPathLength(GetModuleFileNameA(nullptr, self, sizeof self), self, sizeof self);
-        LongForm(self, sizeof self);
-
-        // The native view: a 32-bit uninstaller sees the 32-bit folder as ProgramFilesDir
-        // otherwise. Systems without views refuse the flag; then the plain view.
-        char programFiles[uninstall::kProgramFilesCount][path::kPathSize];
-        ScopedRegKey currentVersion;
-        if (currentVersion.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey,
-                                KEY_QUERY_VALUE | KEY_WOW64_64KEY) != ERROR_SUCCESS) {
-            currentVersion.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey, KEY_QUERY_VALUE);
-        }
-        uninstall::SystemFolders folders = {};
-        folders.windows = windowsFolder;
-        folders.system = systemFolder;
-        folders.desktop = desktop;
-        folders.sendTo = sendTo;
-        folders.startMenu = startMenu;
-        folders.programs = programs;
-        for (int i = 0; i < uninstall::kProgramFilesCount; ++i) {
-            ReadShellFolder(currentVersion, kProgramFilesValues[i], programFiles[i],
-                            sizeof programFiles[i]);
-            LongForm(programFiles[i], sizeof programFiles[i]);
-            folders.programFiles[i] = programFiles[i];
-        }
-        check = uninstall::BuildPlan(installValue, folders, self, &gPlan);
-        // Then what the disk says: no junction on the way, and the folder resolved from a handle
-        // (held until the folder itself is removed) is still one the uninstaller may empty.
-        if (check == uninstall::FolderCheck::kOk) {
-            check = uninstall::CheckFolderOnDisk(gPlan.installFolder, folders,
-                                                 uninstall::PlatformUninstallSystem());
-        }
+    if (valueLength + 1 < sizeof gInstallValue && gPlaces.windows[0] != '\0' &&
+        gPlaces.system[0] != '\0') {
+        check = PlanRemoval(gInstallValue, &gPlaces);
     }
     if (check != uninstall::FolderCheck::kOk) {
         uninstall::ComposeRefusal(check, gInstallValue, texts, gMessage, sizeof gMessage);
@@ -197,7 +224,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
 
     // Our own current directory must not keep the install folder from going.
-    SetCurrentDirectoryA(windowsFolder);
+    SetCurrentDirectoryA(gPlaces.windows);
     HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     uninstall::ExecutePlan(gPlan, uninstall::PlatformUninstallSystem(), texts, &gReport);
     SetCursor(previous);

@@ -12,7 +12,9 @@
 #include "records/InstallEntries.h"
 #include "package/ArchiveBytes.h"
 #include "platform/ResourceStore.h"
+#include "records/SettingsFile.h"
 #include "records/SetupConfiguration.h"
+#include "records/StringKeys.h"
 
 namespace install {
 namespace {
@@ -258,3 +260,49 @@ TEST(InstallEntriesTest, EveryRequiredEntryIsShippedInThePayload) {
     EXPECT_EQ(3, entries::RequiredEntries(required, 3)) << "never more than the capacity";
 }
 #endif
+
+// The names that the setup, the uninstaller, the product's programs and the dictionary must
+// agree on, as the files, the registry and the dictionary hold them.
+TEST(InstallEntriesTest, TheSharedNamesAreTheBytesOthersRead) {
+    const struct {
+        const char* owner;
+        const char* bytes;
+    } rows[] = {
+        {settings::kFileName, "ZarBelPC.INI"},
+        {settings::kSettingsSection, "SETTINGS"},
+        {settings::kLanguageKey, "CURRLANGUAGE"},
+        {settings::kExeModeKey, "EXEMODE"},
+        {settings::kPathSection, "PATH"},
+        {settings::kInstallPathKey, "Installpath"},
+        {settings::kServerPathKey, "ServerPath"},
+        {settings::kSongFolderKey, "SONGDIR"},
+        {settings::kOptionsSection, "Options"},
+        {settings::kFirstTimeKey, "FirstTime"},
+        {entries::kShellFoldersKey,
+         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"},
+        {entries::kDesktopValue, "Desktop"},
+        {entries::kSendToValue, "SendTo"},
+        {entries::kStartMenuValue, "Start Menu"},
+        {entries::kProgramsValue, "Programs"},
+        {entries::kRegistrationProgram, "regsvr32.exe"},
+        {entries::kFontsFolder, "FONTS"},
+        {entries::kFontFile, "EUROSTIB.TTF"},
+        {entries::kLinkName, "ZarbelPC.lnk"},
+        {entries::kUninstallLinkName, "Uninstall ZarbelPC.lnk"},
+        {entries::kGroupFolder, "ZarbelPC"},
+        {kSetupConfiguration.settingsFileName, "ZarBelPC.INI"},
+        {kSetupConfiguration.fontFileName, "EUROSTIB.TTF"},
+        {kSetupConfiguration.shortcuts.entries[0].linkName, "ZarbelPC.lnk"},
+        {kSetupConfiguration.shortcuts.entries[1].linkName, "Uninstall ZarbelPC.lnk"},
+        {kSetupConfiguration.shortcuts.programsFolderName, "ZarbelPC"},
+        {keys::kSetupCaption, "SETUP_CAPTION"},
+        {keys::kSetupLicenseNotShown, "SETUP_LICENSE_NOT_SHOWN"},
+        {languages::kItaliano, "ITALIANO"},
+        {languages::kEnglish, "ENGLISH"},
+        {languages::kFrench, "FRENCH"},
+        {languages::kEspanol, "ESPANOL"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_STREQ(row.bytes, row.owner);
+    }
+}

@@ -327,9 +327,9 @@ TEST_F(RunInstallationTest, TooLongFolderIsRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(kDialog, messages_.shown[0].owner);
     EXPECT_EQ("ZarBelPC - Setup", messages_.shown[0].caption);
     EXPECT_EQ(kMbIconError, messages_.shown[0].type);
-    EXPECT_EQ(
-        "The installation folder is too long:\n" + folder + "\n\nPlease choose a shorter folder.",
-        messages_.shown[0].text);
+    EXPECT_EQ("The installation folder is too long:\n" + folder +
+                  "\n\nPlease start the setup again and choose a shorter folder.",
+              messages_.shown[0].text);
     EXPECT_TRUE(log_.empty()) << log_.front();
     EXPECT_FALSE(FileExists(folder + "\\RESOURCE.DAT"));
     ExpectOldFilesUntouched();

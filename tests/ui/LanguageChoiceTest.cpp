@@ -6,6 +6,7 @@
 
 #include "doubles/Doubles.h"
 #include "doubles/Scratch.h"
+#include "records/SettingsFile.h"
 #include "records/SetupState.h"
 #include "ui/LanguageChoice.h"
 
@@ -20,8 +21,8 @@ protected:
     }
     std::string Setting() {
         char out[128];
-        profile_->ReadString("SETTINGS", "CURRLANGUAGE", "<missing>", out, sizeof out,
-                             "ZarBelPC.INI");
+        profile_->ReadString(settings::kSettingsSection, settings::kLanguageKey, "<missing>", out,
+                             sizeof out, settings::kFileName);
         return out;
     }
 
@@ -31,17 +32,6 @@ protected:
 };
 
 }  // namespace
-
-TEST_F(LanguageChoiceTest, TheButtonsAreAskedInTheirFixedOrder) {
-    EXPECT_EQ(1006, kLanguageButtons[0].id);
-    EXPECT_STREQ("ITALIANO", kLanguageButtons[0].language);
-    EXPECT_EQ(1007, kLanguageButtons[1].id);
-    EXPECT_STREQ("ENGLISH", kLanguageButtons[1].language);
-    EXPECT_EQ(1008, kLanguageButtons[2].id);
-    EXPECT_STREQ("FRENCH", kLanguageButtons[2].language);
-    EXPECT_EQ(1009, kLanguageButtons[3].id);
-    EXPECT_STREQ("ESPANOL", kLanguageButtons[3].language);
-}
 
 TEST_F(LanguageChoiceTest, TheCheckedLanguageGoesToTheStateAndTheSettingsFile) {
     const bool english[4] = {false, true, false, false};
