@@ -1,5 +1,5 @@
 // The uninstaller's plan: which paths go, in which order, and which install folders it refuses.
-#include "UninstallPlan.h"
+#include "payload/uninstall/UninstallPlan.h"
 
 #include <cstdio>
 #include <cstring>
@@ -7,15 +7,6 @@
 #include "records/InstallEntries.h"
 
 namespace uninstall {
-
-const char* const kPayloadEntries[kPayloadEntryCount] = {
-    "COMDLG32.OCX",    "DICT.DIC",     "MFC71.dll",    "MSCOMCT2.OCX",           "MSCOMCTL.OCX",
-    "MSINET.OCX",      "TABCTL32.OCX", "Thumbs.db",    "TuneChooser.exp",        "TuneChooser.lib",
-    "TuneChooser.ocx", "ZARBELPC.INI", "ZarBelPC.EXE", "ZarBelPC_UNINSTALL.exe", "assocset.exe",
-    "eurostib.TTF",    "help.htm",     "index.htm",    "index.htm.bak",          "logo.jpg",
-    "movefile.bat",    "msvcr71.dll",  "notes.gif",    "songcheck.exe",          "style.css",
-    "version.dat",
-};
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "payload/PayloadEntries.h"
 #include "platform/Text.h"
 
 namespace uninstall {
@@ -12,10 +13,6 @@ namespace uninstall {
 constexpr size_t kPathSize = path::kPathSize;
 // A quoted program path, switches and a quoted file path.
 constexpr size_t kCommandSize = 2 * kPathSize + 32;
-
-// The files the setup unpacks into the install folder, exactly as the archive names them.
-constexpr int kPayloadEntryCount = 26;
-extern const char* const kPayloadEntries[kPayloadEntryCount];
 
 enum class FolderCheck {
     kOk,
