@@ -111,6 +111,7 @@ TEST(InstallFolderCheck, RefusesFoldersItMustNotEmpty) {
         {"C:\\Zarbel*", FolderCheck::kBadName},
         {"C:\\Zarbel?PC", FolderCheck::kBadName},
         {"C:\\a:b", FolderCheck::kBadName},
+        {"C:\\Songs\\nul.txt", FolderCheck::kBadName},
         // Below the Windows directory: the system's own controls and libraries live there.
         {"C:\\Windows\\ZarbelPC", FolderCheck::kSystemFolder},
         {"C:\\Windows\\SysWOW64", FolderCheck::kSystemFolder},
