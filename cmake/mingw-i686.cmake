@@ -1,6 +1,5 @@
 # Cross build for 32-bit Windows with MinGW-w64 (posix threads): the shipping setup.
-# Nothing of this build can run here; it is compiled and linked only. Also the payload programs on
-# their own (cmake -S payload).
+# Nothing of this build can run here; it is compiled and linked only.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)

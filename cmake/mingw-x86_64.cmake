@@ -1,5 +1,5 @@
-# Cross build for 64-bit Windows with MinGW-w64 (posix threads): the setup, or the payload programs
-# on their own (cmake -S payload). Tests run under wine64.
+# Cross build for 64-bit Windows with MinGW-w64 (posix threads): the setup and the payload
+# programs. Tests run under wine64.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)

@@ -8,7 +8,9 @@
 
 #include "platform/Types.h"
 
-enum class RegistryRoot { kLocalMachine, kCurrentUser };
+// The keys a registry path starts from. The setup reads and writes the first two; the payload's
+// controls register themselves under the third.
+enum class RegistryRoot { kLocalMachine, kCurrentUser, kClassesRoot };
 
 using RegistryKey = void*;
 

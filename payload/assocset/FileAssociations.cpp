@@ -1,5 +1,5 @@
 // Song-file associations for the current user.
-#include "FileAssociations.h"
+#include "payload/assocset/FileAssociations.h"
 
 #include <cstdio>
 

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "../common/RegistryAccess.h"
+#include "payload/common/RegistryAccess.h"
 
 namespace assoc {
 

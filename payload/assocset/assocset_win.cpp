@@ -4,9 +4,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "../common/CommandLine.h"
+#include "payload/common/CommandLine.h"
 #include "platform/Text.h"
-#include "FileAssociations.h"
+#include "payload/assocset/FileAssociations.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     int remove = 0;

@@ -1,5 +1,5 @@
 // Command-line words for the payload programs.
-#include "CommandLine.h"
+#include "payload/common/CommandLine.h"
 
 namespace cmdline {
 

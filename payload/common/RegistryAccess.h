@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-enum class RegistryRoot { kClassesRoot, kCurrentUser, kLocalMachine };
+#include "platform/Registry.h"
 
 class RegistryAccess {
 public:

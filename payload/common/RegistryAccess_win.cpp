@@ -1,5 +1,5 @@
 // RegistryAccess over the Win32 registry functions.
-#include "RegistryAccess.h"
+#include "payload/common/RegistryAccess.h"
 
 #include <windows.h>
 

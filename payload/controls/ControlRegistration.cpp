@@ -1,5 +1,5 @@
 // Registry keys of one in-process control class.
-#include "ControlRegistration.h"
+#include "payload/controls/ControlRegistration.h"
 
 #include <cstdio>
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "../common/RegistryAccess.h"
+#include "payload/common/RegistryAccess.h"
 
 namespace control {
 

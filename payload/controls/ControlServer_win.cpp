@@ -7,7 +7,7 @@
 
 #include <new>
 
-#include "ControlRegistration.h"
+#include "payload/controls/ControlRegistration.h"
 #include "platform/Text.h"
 
 #ifndef ZB_CONTROL_CLSID

@@ -1,9 +1,9 @@
 // Texts of the main program's settings view and dump.
-#include "SettingsView.h"
+#include "payload/main/SettingsView.h"
 
 #include <cstdio>
 
-#include "../common/CommandLine.h"
+#include "payload/common/CommandLine.h"
 #include "records/SettingsFile.h"
 
 namespace settings {

@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "../common/CommandLine.h"
-#include "../songcheck/SongFolder.h"
-#include "SettingsView.h"
+#include "payload/common/CommandLine.h"
+#include "payload/main/SettingsView.h"
+#include "payload/songcheck/SongFolder.h"
 #include "records/SettingsFile.h"
 
 namespace {

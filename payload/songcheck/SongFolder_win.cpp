@@ -1,11 +1,11 @@
 // ForEachSong over FindFirstFileA.
-#include "SongFolder.h"
+#include "payload/songcheck/SongFolder.h"
 
 #include <windows.h>
 
 #include "platform/Scoped_win.h"
 #include "platform/Text.h"
-#include "SongList.h"
+#include "payload/songcheck/SongList.h"
 
 namespace songs {
 

@@ -1,5 +1,5 @@
 // Song file kinds and their headers.
-#include "SongList.h"
+#include "payload/songcheck/SongList.h"
 
 #include <cstring>
 

@@ -6,8 +6,8 @@
 #include <cstdio>
 
 #include "platform/Text.h"
-#include "SongFolder.h"
-#include "SongList.h"
+#include "payload/songcheck/SongFolder.h"
+#include "payload/songcheck/SongList.h"
 #include "records/SettingsFile.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "../common/CommandLine.h"
+#include "payload/common/CommandLine.h"
 
 #include <gtest/gtest.h>
 

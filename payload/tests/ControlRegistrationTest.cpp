@@ -1,10 +1,10 @@
-#include "../controls/ControlRegistration.h"
+#include "payload/controls/ControlRegistration.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "FakeRegistry.h"
+#include "payload/tests/FakeRegistry.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "../common/RegistryAccess.h"
+#include "payload/common/RegistryAccess.h"
 #include "platform/Text.h"
 
 class FakeRegistry : public RegistryAccess {

@@ -1,10 +1,10 @@
-#include "../assocset/FileAssociations.h"
+#include "payload/assocset/FileAssociations.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "FakeRegistry.h"
+#include "payload/tests/FakeRegistry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "../main/SettingsView.h"
+#include "payload/main/SettingsView.h"
 
 #include <gtest/gtest.h>
 

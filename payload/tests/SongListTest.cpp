@@ -1,4 +1,4 @@
-#include "../songcheck/SongList.h"
+#include "payload/songcheck/SongList.h"
 
 #include <gtest/gtest.h>
 

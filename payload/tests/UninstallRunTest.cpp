@@ -1,8 +1,8 @@
-#include "../uninstall/UninstallRun.h"
+#include "payload/uninstall/UninstallRun.h"
 
-#include "../uninstall/FolderAccess.h"
+#include "payload/uninstall/FolderAccess.h"
 
-#include "FakeRegistry.h"
+#include "payload/tests/FakeRegistry.h"
 #include "records/InstallEntries.h"
 
 #include <gtest/gtest.h>

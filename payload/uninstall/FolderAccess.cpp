@@ -1,4 +1,4 @@
-#include "FolderAccess.h"
+#include "payload/uninstall/FolderAccess.h"
 
 namespace uninstall {
 

@@ -1,22 +1,14 @@
 // The uninstaller's plan: which paths go, in which order, and which install folders it refuses.
-#include "UninstallPlan.h"
+#include "payload/uninstall/UninstallPlan.h"
 
 #include <cstdio>
 #include <cstring>
 
+#include "platform/FileNames.h"
 #include "records/InstallEntries.h"
 #include "records/SettingsFile.h"
 
 namespace uninstall {
-
-const char* const kPayloadEntries[kPayloadEntryCount] = {
-    "COMDLG32.OCX",    "DICT.DIC",     "MFC71.dll",    "MSCOMCT2.OCX",           "MSCOMCTL.OCX",
-    "MSINET.OCX",      "TABCTL32.OCX", "Thumbs.db",    "TuneChooser.exp",        "TuneChooser.lib",
-    "TuneChooser.ocx", "ZARBELPC.INI", "ZarBelPC.EXE", "ZarBelPC_UNINSTALL.exe", "assocset.exe",
-    "eurostib.TTF",    "help.htm",     "index.htm",    "index.htm.bak",          "logo.jpg",
-    "movefile.bat",    "msvcr71.dll",  "notes.gif",    "songcheck.exe",          "style.css",
-    "version.dat",
-};
 
 namespace {
 
@@ -85,27 +77,23 @@ int IsSameOrBelow(const char* folder, const char* other) {
     return next == '\0' || next == '\\' || (length > 0 && normal[length - 1] == '\\');
 }
 
-// Checks every part after the drive: no "." or "..", no characters that a name cannot hold,
-// and no trailing dot or blank, which the file system drops (so "C:\Windows." is the Windows
-// directory).
-int HasGoodNames(const char* folder) {
-    const char* part = folder + 3;
-    while (*part != '\0') {
-        const char* end = strchr(part, '\\');
-        size_t length = end != nullptr ? static_cast<size_t>(end - part) : strlen(part);
-        if (length == 0 || part[length - 1] == '.' || part[length - 1] == ' ') {
+// Whether Windows stores every part after the drive as given (platform/FileNames): no "." or
+// "..", no characters that a name cannot hold, no device name, and no trailing dot or blank,
+// which the file system drops (so "C:\Windows." is the Windows directory).
+int EveryPartIsStoredAsGiven(const char* folder) {
+    char part[kPathSize];
+    for (const char* rest = folder + 3; *rest != '\0';) {
+        const char* end = strchr(rest, '\\');
+        size_t length = end != nullptr ? static_cast<size_t>(end - rest) : strlen(rest);
+        if (length >= sizeof part) {
             return 0;
         }
-        for (size_t i = 0; i < length; ++i) {
-            unsigned char c = static_cast<unsigned char>(part[i]);
-            if (c < 32 || strchr("<>:\"|?*", c) != nullptr) {
-                return 0;
-            }
+        memcpy(part, rest, length);
+        part[length] = '\0';
+        if (!names::IsStoredAsGiven(part)) {
+            return 0;
         }
-        part += length;
-        if (*part == '\\') {
-            ++part;
-        }
+        rest += end != nullptr ? length + 1 : length;
     }
     return 1;
 }
@@ -279,7 +267,7 @@ FolderCheck CheckInstallFolder(const char* value, const SystemFolders& folders, 
     if (folder[3] == '\0') {
         return FolderCheck::kDriveRoot;
     }
-    if (!HasGoodNames(folder)) {
+    if (!EveryPartIsStoredAsGiven(folder)) {
         return FolderCheck::kBadName;
     }
     // Nothing of the system's lives in the product's folder: the uninstaller runs and deletes

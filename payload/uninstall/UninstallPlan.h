@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "payload/PayloadEntries.h"
 #include "platform/Text.h"
 
 namespace uninstall {
@@ -12,10 +13,6 @@ namespace uninstall {
 constexpr size_t kPathSize = path::kPathSize;
 // A quoted program path, switches and a quoted file path.
 constexpr size_t kCommandSize = 2 * kPathSize + 32;
-
-// The files the setup unpacks into the install folder, exactly as the archive names them.
-constexpr int kPayloadEntryCount = 26;
-extern const char* const kPayloadEntries[kPayloadEntryCount];
 
 enum class FolderCheck {
     kOk,
@@ -25,7 +22,7 @@ enum class FolderCheck {
     // The Windows directory or a folder below it (System32, SysWOW64, Sysnative, Fonts, ...),
     // the system directory or a folder below it, or a folder above one of them.
     kSystemFolder,
-    kBadName,       // "." or ".." parts, characters a folder name cannot hold
+    kBadName,       // a part Windows does not store as given: "." or "..", a device name, ...
     kTooLong,       // the folder and the longest entry name do not fit a path
     kProgramFiles,  // a Program Files folder of either view itself, or a folder above one
     // A junction, symbolic link or other reparse point in one of its parts, or a folder that the

@@ -1,10 +1,10 @@
 // Carrying out the uninstaller's plan and reporting what stayed.
-#include "UninstallRun.h"
+#include "payload/uninstall/UninstallRun.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "../common/RegistryAccess.h"
+#include "payload/common/RegistryAccess.h"
 #include "records/InstallEntries.h"
 #include "records/StringKeys.h"
 

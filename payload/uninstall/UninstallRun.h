@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "UninstallPlan.h"
+#include "payload/uninstall/UninstallPlan.h"
 
 class RegistryAccess;
 

@@ -1,5 +1,5 @@
 // UninstallSystem over the Win32 file and process functions.
-#include "UninstallRun.h"
+#include "payload/uninstall/UninstallRun.h"
 
 #include <windows.h>
 #include <aclapi.h>
@@ -10,8 +10,8 @@
 
 #include "platform/Scoped_win.h"
 #include "platform/TrueTypeName.h"
-#include "../common/RegistryAccess.h"
-#include "FolderAccess.h"
+#include "payload/common/RegistryAccess.h"
+#include "payload/uninstall/FolderAccess.h"
 
 namespace uninstall {
 

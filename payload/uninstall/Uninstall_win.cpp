@@ -8,10 +8,10 @@
 
 #include "platform/Scoped_win.h"
 #include "platform/SystemPaths_win.h"
-#include "../common/CommandLine.h"
+#include "payload/common/CommandLine.h"
 #include "platform/Text.h"
-#include "UninstallPlan.h"
-#include "UninstallRun.h"
+#include "payload/uninstall/UninstallPlan.h"
+#include "payload/uninstall/UninstallRun.h"
 #include "records/InstallEntries.h"
 #include "records/SettingsFile.h"
 
