@@ -10,15 +10,13 @@
 #include "platform/Registry.h"
 #include "platform/System.h"
 #include "platform/Text.h"
+#include "records/InstallEntries.h"
 #include "records/SetupConfiguration.h"
 
 namespace {
 
-constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
-constexpr const char* kProgramFilesValue = "ProgramFilesDir";
-
-// The Program Files value and the default folder are held in 256 bytes, like the install
-// dialog's folder text.
+// The Program Files value and the default folder made from it are held in 256 bytes (the install
+// dialog's folder text is larger: it also takes a browse result and the product suffix).
 constexpr size_t kProgramFilesSize = 256;
 
 }  // namespace
@@ -31,12 +29,12 @@ int ReadProgramFilesDir(Platform& platform, char* out, size_t size) {
     size_t limit = size < kProgramFilesSize ? size : kProgramFilesSize;
     OpenRegistryKey key(*platform.registry);
     uint32_t error = 0;
-    if (!key.Open(RegistryRoot::kLocalMachine, kCurrentVersionKey, &error)) {
+    if (!key.Open(RegistryRoot::kLocalMachine, entries::kCurrentVersionKey, &error)) {
         platform.messages->Show(platform.system->FocusWindow(), kProgramFilesCannotOpen,
                                 kRegistryCaption, kMbIconError);
         return 0;
     }
-    if (key.Query(kProgramFilesValue, out, limit, &error)) {
+    if (key.Query(entries::kProgramFilesValue, out, limit, &error)) {
         return 1;
     }
     char errorText[512];

@@ -64,6 +64,11 @@ constexpr const char* kUninstallValues[kUninstallValueCount] = {
     "URLInfoAbout",
 };
 
+// Under HKEY_LOCAL_MACHINE: the Program Files folder the setup installs under by default, which
+// the uninstaller refuses to empty.
+constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
+constexpr const char* kProgramFilesValue = "ProgramFilesDir";
+
 // The user's shell folders under HKEY_CURRENT_USER, and the values that name the folders the
 // links go into.
 constexpr const char* kShellFoldersKey =

@@ -17,10 +17,9 @@
 
 namespace {
 
-constexpr const char* kCurrentVersionKey = "Software\\Microsoft\\Windows\\CurrentVersion";
 // The Program Files folders of both views, as the native view lists them.
 constexpr const char* kProgramFilesValues[uninstall::kProgramFilesCount] = {
-    "ProgramFilesDir", "ProgramFilesDir (x86)", "ProgramW6432Dir"};
+    entries::kProgramFilesValue, "ProgramFilesDir (x86)", "ProgramW6432Dir"};
 constexpr int kExitRemoved = 0;
 constexpr int kExitRefused = 1;
 constexpr int kExitLeftovers = 2;
@@ -146,9 +145,9 @@ void ReadProgramFilesFolders(Places* places) {
     // The native view: a 32-bit uninstaller sees the 32-bit folder as ProgramFilesDir
     // otherwise. Systems without views refuse the flag; then the plain view.
     ScopedRegKey currentVersion;
-    if (currentVersion.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey,
+    if (currentVersion.Open(HKEY_LOCAL_MACHINE, entries::kCurrentVersionKey,
                             KEY_QUERY_VALUE | KEY_WOW64_64KEY) != ERROR_SUCCESS) {
-        currentVersion.Open(HKEY_LOCAL_MACHINE, kCurrentVersionKey, KEY_QUERY_VALUE);
+        currentVersion.Open(HKEY_LOCAL_MACHINE, entries::kCurrentVersionKey, KEY_QUERY_VALUE);
     }
     for (int i = 0; i < uninstall::kProgramFilesCount; ++i) {
         ReadShellFolder(currentVersion, kProgramFilesValues[i], places->programFiles[i],

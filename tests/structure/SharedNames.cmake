@@ -3,17 +3,18 @@
 # tests and data files may quote them.
 set(names
     ZarBelPC.INI SETTINGS CURRLANGUAGE EXEMODE PATH Installpath ServerPath SONGDIR FirstTime
-    regsvr32.exe FONTS EUROSTIB.TTF ZarbelPC.lnk "Uninstall ZarbelPC.lnk"
+    ProgramFilesDir regsvr32.exe FONTS EUROSTIB.TTF ZarbelPC.lnk "Uninstall ZarbelPC.lnk"
     Desktop SendTo "Start Menu" Programs
     ITALIANO ENGLISH FRENCH ESPANOL
     SETUP_CAPTION SETUP_INSTALL GLOBAL_CANCEL SETUP_CHANGE_DIR SETUP_CHOOSE_INSTALL_PATH
     GLOBAL_WARNING SETUP_ABORTED GLOBAL_INFO SETUP_CREATE_ICON_ON_DESKTOP
     SETUP_COMPLETED_SUCCESFULLY SETUP_LICENSE_AGREEMENT_ACCEPT
     SETUP_LICENSE_AGREEMENT_DONT_ACCEPT SETUP_LICENSE_NOT_SHOWN)
-# A literal that is exactly one of the names, or a longer one that ends in the Shell Folders key.
+# A literal that is exactly one of the names, or a longer one that ends in the Shell Folders key
+# or the CurrentVersion key.
 list(JOIN names "|" alternatives)
 string(REPLACE "." "\\." alternatives "${alternatives}")
-set(pattern "\"(${alternatives})\"|Shell Folders\"")
+set(pattern "\"(${alternatives})\"|Shell Folders\"|CurrentVersion\"")
 
 set(failures 0)
 foreach(folder IN LISTS FOLDERS)
