@@ -53,6 +53,12 @@ sed -e 's/^Installpath=.*/Installpath=C:\\ZarbelPC/' -e 's/^SONGDIR=.*/SONGDIR=C
 cp "$STAGING/ZarBelPC_UNINSTALL.exe" "$WIN/ZarBelPC_uninstall.exe"
 cp "$STAGING/MFC71.dll" "$WIN/mfc71.dll"
 cp "$STAGING/msvcr71.dll" "$WIN/msvcr71.dll"
+# The setup counts its copies of the runtime libraries; the uninstaller deletes one only with its
+# last count.
+SHAREDKEY='HKLM\Software\Microsoft\Windows\CurrentVersion\SharedDLLs'
+for dll in mfc71.dll msvcr71.dll; do
+    $WINE reg add "$SHAREDKEY" /v "C:\\windows\\$dll" /t REG_DWORD /d 1 /f >/dev/null 2>&1
+done
 FONTS=$(ls -d "$WIN"/[Ff][Oo][Nn][Tt][Ss] 2>/dev/null | head -1)
 cp "$STAGING/eurostib.TTF" "${FONTS:-$WIN/Fonts}/EUROSTIB.TTF"
 
@@ -147,6 +153,8 @@ expect "only SONGS is left in the install folder" \
     [ "$(cd "$INSTALL" && find . | sort | tr '\n' ' ')" = ". ./SONGS ./SONGS/Broken.kar ./SONGS/Volare.kar " ]
 expect "Windows copies, font and settings file are gone" \
     bash -c "[ ! -e '$WIN/mfc71.dll' -a ! -e '$WIN/msvcr71.dll' -a ! -e '${FONTS:-$WIN/Fonts}/EUROSTIB.TTF' -a ! -e '$WIN/ZarBelPC.INI' ]"
+counts=$($WINE reg query "$SHAREDKEY" 2>/dev/null | tr -d '\r' | grep -ci -e 'mfc71\.dll' -e 'msvcr71\.dll')
+expect "the libraries' counts are gone with them" [ "$counts" = 0 ]
 leftlinks=0
 for name in Desktop SendTo "Start Menu"; do
     [ -e "$(unix "$(regvalue "$SHELLKEY" "$name")")/ZarbelPC.lnk" ] && leftlinks=$((leftlinks + 1))
