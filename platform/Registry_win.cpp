@@ -14,7 +14,15 @@
 namespace {
 
 HKEY RootKey(RegistryRoot root) {
-    return root == RegistryRoot::kLocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    switch (root) {
+        case RegistryRoot::kLocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::kClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case RegistryRoot::kCurrentUser:
+            break;
+    }
+    return HKEY_CURRENT_USER;
 }
 
 int Result(LONG result, uint32_t* error) {

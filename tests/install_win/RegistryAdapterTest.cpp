@@ -82,6 +82,11 @@ TEST_F(RegistryAdapterTest, ValuesAreAlwaysTerminatedInsideTheBuffer) {
     EXPECT_EQ(0, registry.OpenKey(RegistryRoot::kCurrentUser, "Software\\ZarBelPC-Tests\\Missing",
                                   &key, &error));
     EXPECT_EQ(static_cast<uint32_t>(ERROR_FILE_NOT_FOUND), error);
+
+    // Each root is its own: CLSID is under HKEY_CLASSES_ROOT and not under HKEY_CURRENT_USER.
+    ASSERT_EQ(1, registry.OpenKey(RegistryRoot::kClassesRoot, "CLSID", &key, &error));
+    registry.CloseKey(key);
+    EXPECT_EQ(0, registry.OpenKey(RegistryRoot::kCurrentUser, "CLSID", &key, &error));
 }
 
 TEST(RegistryErrorTextTest, SystemTextOrTheNumber) {
