@@ -13,18 +13,6 @@
 
 namespace {
 
-HKEY RootKey(RegistryRoot root) {
-    switch (root) {
-        case RegistryRoot::kLocalMachine:
-            return HKEY_LOCAL_MACHINE;
-        case RegistryRoot::kClassesRoot:
-            return HKEY_CLASSES_ROOT;
-        case RegistryRoot::kCurrentUser:
-            break;
-    }
-    return HKEY_CURRENT_USER;
-}
-
 int Result(LONG result, uint32_t* error) {
     if (result != ERROR_SUCCESS) {
         *error = static_cast<uint32_t>(result);

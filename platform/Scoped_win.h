@@ -1,10 +1,13 @@
 // Small holders for what Win32 hands out and wants back (device contexts, selections, GDI
 // objects, COM, interfaces, registry keys, kernel handles): each gives it back when it goes out
-// of scope, so every early return does too. Header only: the setup and the payload share it.
+// of scope, so every early return does too. With them, the registry roots of the portable code
+// as Win32 keys. Header only: the setup and the payload share it.
 #pragma once
 
 #include <windows.h>
 #include <objbase.h>
+
+#include "platform/Registry.h"
 
 // The device context of a window's client area, released to that window.
 class ScopedGetDC {
@@ -154,6 +157,19 @@ private:
     }
     HKEY key_ = nullptr;
 };
+
+// The predefined key that a registry path of the portable code starts from.
+inline HKEY RootKey(RegistryRoot root) {
+    switch (root) {
+        case RegistryRoot::kLocalMachine:
+            return HKEY_LOCAL_MACHINE;
+        case RegistryRoot::kClassesRoot:
+            return HKEY_CLASSES_ROOT;
+        case RegistryRoot::kCurrentUser:
+            break;
+    }
+    return HKEY_CURRENT_USER;
+}
 
 // A kernel handle (process, thread, file), closed when the holder goes. Both null and
 // INVALID_HANDLE_VALUE mean none, as the platform's calls report failure with either.

@@ -7,18 +7,6 @@
 
 namespace {
 
-HKEY RootKey(RegistryRoot root) {
-    switch (root) {
-        case RegistryRoot::kClassesRoot:
-            return HKEY_CLASSES_ROOT;
-        case RegistryRoot::kLocalMachine:
-            return HKEY_LOCAL_MACHINE;
-        case RegistryRoot::kCurrentUser:
-            break;
-    }
-    return HKEY_CURRENT_USER;
-}
-
 class WinRegistry : public RegistryAccess {
 public:
     int ReadString(RegistryRoot root, const char* key, const char* valueName, char* out,
