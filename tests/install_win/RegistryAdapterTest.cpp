@@ -12,6 +12,7 @@
 #include "install/Shortcuts.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
+#include "platform/SystemPaths_win.h"
 #include "platform/Win32Adapters.h"
 #include "WinTestSupport.h"
 
@@ -87,6 +88,17 @@ TEST_F(RegistryAdapterTest, ValuesAreAlwaysTerminatedInsideTheBuffer) {
     ASSERT_EQ(1, registry.OpenKey(RegistryRoot::kClassesRoot, "CLSID", &key, &error));
     registry.CloseKey(key);
     EXPECT_EQ(0, registry.OpenKey(RegistryRoot::kCurrentUser, "CLSID", &key, &error));
+}
+
+// The adapters hand a buffer's size to Win32 as a DWORD: one too large for it is offered as the
+// most a DWORD counts, never as the small number a plain cast leaves (4 GiB + 5 would be 5).
+TEST(Win32BufferSizeTest, ALargerSizeIsCappedNotWrapped) {
+    EXPECT_EQ(260u, Win32BufferSize(260));
+    EXPECT_EQ(MAXDWORD, Win32BufferSize(MAXDWORD));
+    if (sizeof(size_t) > sizeof(DWORD)) {
+        const uint64_t large = (uint64_t{1} << 32) + 5;
+        EXPECT_EQ(MAXDWORD, Win32BufferSize(static_cast<size_t>(large)));
+    }
 }
 
 TEST(RegistryErrorTextTest, SystemTextOrTheNumber) {
